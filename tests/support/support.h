@@ -1,0 +1,2 @@
+// Shared helpers of the test programs: scripted loopback servers and small utilities.
+#pragma once
