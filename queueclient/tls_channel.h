@@ -1,0 +1,25 @@
+// TLS over a connected TCP socket, for "https" server addresses.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "queueclient/channel.h"
+
+namespace queue {
+
+#ifdef _WIN32
+using SocketHandle = unsigned long long;
+#else
+using SocketHandle = int;
+#endif
+
+// Runs the client handshake on `socket` (already connected) with `server_name` as the server
+// name indication, and returns the channel that carries the request and the response. The
+// channel owns the socket from then on, also when the handshake fails (it is closed then).
+// `timeout_ms` bounds every socket receive and send. Throws the TLS failures (could not load,
+// set-up, handshake) and socket failures.
+std::unique_ptr<Channel> ConnectTls(SocketHandle socket, const std::string& server_name,
+                                    int timeout_ms);
+
+}  // namespace queue

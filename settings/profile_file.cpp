@@ -1,0 +1,1 @@
+// The profile-file layer (not built yet).
