@@ -9,5 +9,7 @@ static void InitAllResourceFiles() {
 }
 
 namespace resources {
-void InitResources() { InitAllResourceFiles(); }
+void InitResources() {
+  InitAllResourceFiles();
+}
 }  // namespace resources

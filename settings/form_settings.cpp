@@ -5,7 +5,9 @@
 
 namespace settings {
 
-QString SettingsFilePath() { return QCoreApplication::applicationFilePath() + ".ini"; }
+QString SettingsFilePath() {
+  return QCoreApplication::applicationFilePath() + ".ini";
+}
 
 void LoadSettings(const QString&, QWidget&, QComboBox&, QLineEdit&) {}
 
