@@ -13,9 +13,9 @@ namespace queue {
 // the name is unknown or has no code page.
 int CodePageOf(std::u16string_view charset_name);
 
-// The character set that a Content-Type implies: `has_content_type` false or an empty value
-// empties it; a non-empty charset parameter wins; text/xml-like types give "us-ascii", other
-// text types "ISO-8859-1"; any other media type leaves `charset` unchanged.
+// The character set that a Content-Type implies: `has_content_type` false (no Content-Type
+// line, or an empty value) empties it; a non-empty charset parameter wins; text/xml-like types give
+// "us-ascii", other text types "ISO-8859-1"; any other media type leaves `charset` unchanged.
 void ApplyContentTypeCharset(bool has_content_type, std::u16string_view content_type,
                              std::u16string_view charset_parameter, std::u16string& charset);
 
