@@ -1,9 +1,196 @@
-// The About window. For now an empty modal dialog with its caption.
+// The About window: the logo, the program's name and version, the maker, and two links.
 #include "forms/uAboutForm.h"
 
+#include <QApplication>
+#include <QDesktopServices>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+
+#include "forms/centred_image.h"
+#include "forms/link_label.h"
+#include "queueclient/failure.h"
+
 TAboutForm* AboutForm = nullptr;
+
+namespace {
+
+// The window is laid out at 96 pixels per inch; Qt's device-independent pixels are those,
+// so the sizes below, the fonts' pixel sizes included, scale with the display.
+constexpr QSize kClientSize(585, 161);
+constexpr int kWindowFontPixels = 11;
+constexpr int kTitleFontPixels = 16;
+const char kFontFamily[] = "Tahoma";
+const char kLogoResource[] = ":/about/logo.png";
+
+// The maker's addresses. The handlers open these fixed values, never the labels' texts.
+const char kWebAddress[] = "http://tarvix.ru";
+const char kMailAddress[] = "mailto:support@tarvix.ru";
+const char kWebLabel[] = "tarvix.ru";
+const char kMailLabel[] = "support@tarvix.ru";
+
+TAboutForm::UrlOpener& CurrentOpener() {
+  static TAboutForm::UrlOpener opener;
+  return opener;
+}
+
+void OpenAddress(const char* address) {
+  const QUrl url(QString::fromLatin1(address));
+  if (CurrentOpener()) {
+    CurrentOpener()(url);
+  } else {
+    // Whether a browser or mail program took the address is the desktop's affair: the
+    // window reports nothing either way.
+    static_cast<void>(QDesktopServices::openUrl(url));
+  }
+}
+
+QFont PixelFont(int pixels) {
+  QFont font(QString::fromLatin1(kFontFamily));
+  font.setPixelSize(pixels);
+  return font;
+}
+
+// The edge on which a label's column lines up: captions end on one, values begin on another.
+enum class AlignedEdge { kLeft, kRight };
+
+// Places a label that takes the size of its text. Its design rectangle holds the text in the
+// design font; where the font in use needs more room, the label grows away from the edge its
+// column lines up on, so the columns stay straight and no text is cut off.
+void PlaceSizedToText(QLabel* label, const QRect& design, AlignedEdge edge) {
+  const QSize text = label->sizeHint();
+  QRect placed = design;
+  if (text.width() > design.width()) {
+    if (edge == AlignedEdge::kRight) {
+      placed.setLeft(design.right() + 1 - text.width());
+    } else {
+      placed.setWidth(text.width());
+    }
+  }
+  placed.setHeight(std::max(design.height(), text.height()));
+  label->setAlignment(Qt::AlignTop |
+                      (edge == AlignedEdge::kRight ? Qt::AlignRight : Qt::AlignLeft));
+  label->setGeometry(placed);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* utf8_text) {
+  auto* label = new QLabel(QString::fromUtf8(utf8_text), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name, const char* text) {
+  auto* label = new forms::LinkLabel(QString::fromLatin1(text), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  return label;
+}
+
+}  // namespace
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutForm");
   setWindowTitle(QString::fromUtf8("О программе"));
+  // A dialog frame with only a close button. Leaving out the system menu keeps the caption
+  // without an icon on Windows.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(kClientSize);
+  setFont(PixelFont(kWindowFontPixels));
+
+  imgLogo = new forms::CentredImage(this);
+  imgLogo->setObjectName("imgLogo");
+  imgLogo->setGeometry(5, 5, 150, 150);
+  const QImage logo(QString::fromLatin1(kLogoResource));
+  if (logo.isNull()) {
+    throw queue::Failure(queue::FailureKind::kGeneric,
+                         "The About window's logo resource is missing or cannot be decoded");
+  }
+  imgLogo->SetPicture(logo);
+
+  lbl1 = MakeLabel(this, "lbl1", "Рабочее место оператора для электронной очереди");
+  lbl1->setFont(PixelFont(kTitleFontPixels));
+  lbl1->setWordWrap(true);
+  lbl1->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  lbl1->setGeometry(161, 8, 407, 41);
+
+  lbl6 = MakeLabel(this, "lbl6", "Версия:");
+  PlaceSizedToText(lbl6, QRect(164, 64, 39, 13), AlignedEdge::kRight);
+  lblVersion = MakeLabel(this, "lblVersion", "1.0.0.1");
+  lblVersion->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  lblVersion->setGeometry(209, 64, 129, 13);
+
+  lbl3 = MakeLabel(this, "lbl3", "Сайт:");
+  PlaceSizedToText(lbl3, QRect(174, 83, 29, 13), AlignedEdge::kRight);
+  lbl2 = MakeLinkLabel(this, "lbl2", kWebLabel);
+  PlaceSizedToText(lbl2, QRect(209, 83, 48, 13), AlignedEdge::kLeft);
+
+  lbl4 = MakeLabel(this, "lbl4", "Почта:");
+  PlaceSizedToText(lbl4, QRect(168, 101, 35, 13), AlignedEdge::kRight);
+  lbl5 = MakeLinkLabel(this, "lbl5", kMailLabel);
+  PlaceSizedToText(lbl5, QRect(209, 101, 94, 13), AlignedEdge::kLeft);
+
+  lbl9 = MakeLabel(this, "lbl9", "Компания:");
+  PlaceSizedToText(lbl9, QRect(342, 82, 53, 13), AlignedEdge::kRight);
+  lbl11 = MakeLabel(this, "lbl11", "ТАРВИКС");
+  PlaceSizedToText(lbl11, QRect(401, 82, 42, 13), AlignedEdge::kLeft);
+
+  lbl8 = MakeLabel(this, "lbl8", "Автор:");
+  PlaceSizedToText(lbl8, QRect(361, 101, 35, 13), AlignedEdge::kRight);
+  lbl10 = MakeLabel(this, "lbl10", "Сидоров П. Н.");
+  PlaceSizedToText(lbl10, QRect(402, 101, 89, 13), AlignedEdge::kLeft);
+
+  connect(lbl2, &forms::LinkLabel::clicked, this, &TAboutForm::lbl2Click);
+  connect(lbl5, &forms::LinkLabel::clicked, this, &TAboutForm::lbl5Click);
+}
+
+void TAboutForm::SetUrlOpener(UrlOpener opener) {
+  CurrentOpener() = std::move(opener);
+}
+
+void TAboutForm::setVisible(bool visible) {
+  // Placed before the first showing only; later showings keep where it was when closed,
+  // which Qt preserves for a window that is hidden rather than destroyed.
+  if (visible && !shown_before_) {
+    PlaceForFirstShowing();
+    shown_before_ = true;
+  }
+  QDialog::setVisible(visible);
+}
+
+void TAboutForm::PlaceForFirstShowing() {
+  // The operator window is the one whose "?" button is being pressed, or the parent if any.
+  const QWidget* anchor = parentWidget() ? parentWidget()->window() : QApplication::activeWindow();
+  QScreen* screen = anchor && anchor != this ? anchor->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  // Before the first showing the frame is not known yet, so the client area is centred.
+  const QSize outer = frameGeometry().size();
+  // When the window is larger than the work area it keeps its top left corner inside it.
+  const int left = std::max(area.left(), area.left() + (area.width() - outer.width()) / 2);
+  const int top = std::max(area.top(), area.top() + (area.height() - outer.height()) / 2);
+  move(left, top);
+}
+
+void TAboutForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FormShow();
+}
+
+void TAboutForm::keyPressEvent(QKeyEvent* event) {
+  // Enter and Esc mean nothing here: the window closes by its close button or Alt+F4 only.
+  QWidget::keyPressEvent(event);
+}
+
+void TAboutForm::FormShow() {
+  // Deliberately empty: every showing presents the same fixed content.
+}
+
+void TAboutForm::lbl2Click() {
+  OpenAddress(kWebAddress);
+}
+
+void TAboutForm::lbl5Click() {
+  OpenAddress(kMailAddress);
 }

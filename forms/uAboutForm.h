@@ -1,13 +1,59 @@
-// The About window (AboutForm): a modal dialog with the program's logo, name, version and links.
+// The About window (AboutForm): a fixed-size modal dialog with the program's logo, name,
+// version and maker, and two links that hand the maker's web and e-mail addresses to the
+// desktop. Created once at start-up and only hidden between showings.
 #pragma once
 
 #include <QDialog>
+#include <QUrl>
+#include <functional>
+
+class QLabel;
+
+namespace forms {
+class CentredImage;
+class LinkLabel;
+}  // namespace forms
 
 class TAboutForm : public QDialog {
   Q_OBJECT
 
  public:
+  // Hands an address to whatever opens it; its outcome is not the window's business.
+  using UrlOpener = std::function<void(const QUrl&)>;
+
   explicit TAboutForm(QWidget* parent = nullptr);
+
+  // Replaces the desktop's opener (QDesktopServices::openUrl) for every About window, so tests
+  // see the addresses instead of starting a browser; an empty opener restores the desktop's.
+  static void SetUrlOpener(UrlOpener opener);
+
+  void setVisible(bool visible) override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void FormShow();
+  void lbl2Click();
+  void lbl5Click();
+
+  // Centres the window in the work area of the operator window's screen.
+  void PlaceForFirstShowing();
+
+  forms::CentredImage* imgLogo;
+  QLabel* lbl1;
+  QLabel* lbl6;
+  QLabel* lblVersion;
+  QLabel* lbl3;
+  forms::LinkLabel* lbl2;
+  QLabel* lbl4;
+  forms::LinkLabel* lbl5;
+  QLabel* lbl9;
+  QLabel* lbl11;
+  QLabel* lbl8;
+  QLabel* lbl10;
+  bool shown_before_ = false;
 };
 
 // Set at start-up before the window's construction runs; valid until the process ends.

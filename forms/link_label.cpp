@@ -1,0 +1,35 @@
+// A label that acts as a link: blue, underlined, the hand pointer, and a clicked() signal.
+#include "forms/link_label.h"
+
+#include <QMouseEvent>
+
+namespace forms {
+
+LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+  // The label's own text colour, which the theme leaves in force.
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+  setPalette(palette);
+  // Underlined in whatever font the window gives it: only the underline is the label's own.
+  QFont underlined;
+  underlined.setUnderline(true);  // a default font with one attribute set resolves only that
+  setFont(underlined);
+  setCursor(Qt::PointingHandCursor);
+  // The text is shown as it is, never as rich text or an activated link of QLabel's own.
+  setTextFormat(Qt::PlainText);
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) pressed_ = true;
+  QLabel::mousePressEvent(event);
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click =
+      event->button() == Qt::LeftButton && pressed_ && rect().contains(event->position().toPoint());
+  if (event->button() == Qt::LeftButton) pressed_ = false;
+  QLabel::mouseReleaseEvent(event);
+  if (click) emit clicked();
+}
+
+}  // namespace forms
