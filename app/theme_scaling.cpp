@@ -1,0 +1,13 @@
+// Display scaling set-up.
+#include "app/theme_scaling.h"
+
+#include <QGuiApplication>
+
+namespace theme {
+
+void PrepareDisplayScaling() {
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+      Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+}
+
+}  // namespace theme
