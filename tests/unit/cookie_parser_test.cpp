@@ -7,6 +7,7 @@
 #include <string>
 
 #include "queueclient/text.h"
+#include "tests/unit/cookie_test_support.h"
 
 namespace queue {
 namespace {
@@ -14,16 +15,6 @@ namespace {
 // Receipt time of every case, and the machine three hours east of UTC.
 const DateTime kNow = MakeDateTime(2024, 5, 1, 12, 0, 0);
 constexpr int kUtcOffsetMinutes = 180;
-
-Uri RequestUri(std::u16string protocol = u"http", std::u16string host = u"localhost",
-               std::u16string path = u"/") {
-  Uri uri;
-  uri.Protocol = std::move(protocol);
-  uri.Host = std::move(host);
-  uri.Path = std::move(path);
-  uri.Document = u"getQueue";
-  return uri;
-}
 
 // What a parsed cookie should hold; fields left at their defaults are the usual ones.
 struct Expected {
@@ -48,6 +39,14 @@ struct ParseCase {
 Expected With(void (*change)(Expected&)) {
   Expected e;
   change(e);
+  return e;
+}
+
+// A cookie that lasts until `expires`, set by Max-Age or Expires.
+Expected PersistentUntil(DateTime expires) {
+  Expected e;
+  e.persistent = true;
+  e.expires = expires;
   return e;
 }
 
@@ -78,11 +77,11 @@ std::vector<ParseCase> ParseCases() {
       {"Path", u"a=1; Path=/getQueue", With([](Expected& e) { e.path = u"/getQueue"; })},
       {"PathAnyCaseName", u"a=1; pAtH=/q/", With([](Expected& e) { e.path = u"/q/"; })},
       {"RelativePathTakesDefault", u"a=1; Path=q", With([](Expected& e) { e.path = u"/q"; }),
-       RequestUri(u"http", u"localhost", u"/q/")},
+       RequestUri(u"localhost", u"/q/")},
       {"EmptyPathTakesDefault", u"a=1; Path=", With([](Expected& e) { e.path = u"/q"; }),
-       RequestUri(u"http", u"localhost", u"/q/")},
+       RequestUri(u"localhost", u"/q/")},
       {"NoPathTakesDefault", u"a=1", With([](Expected& e) { e.path = u"/a/b"; }),
-       RequestUri(u"http", u"localhost", u"/a/b/")},
+       RequestUri(u"localhost", u"/a/b/")},
       {"OverlongPathIgnored", u"a=1; Path=/" + std::u16string(1024, u'p'), Expected{}},
       {"LastPathCounts", u"a=1; Path=/x; Path=/y", With([](Expected& e) { e.path = u"/y"; })},
       {"DomainWithDot", u"a=1; Domain=.localhost", With([](Expected& e) { e.host_only = false; })},
@@ -91,80 +90,53 @@ std::vector<ParseCase> ParseCases() {
       {"DomainLowerCased", u"a=1; Domain=LocalHost",
        With([](Expected& e) { e.host_only = false; })},
       {"HostAsWrittenForHostOnly", u"a=1", With([](Expected& e) { e.domain = u"LocalHost"; }),
-       RequestUri(u"http", u"LocalHost")},
+       RequestUri(u"LocalHost")},
       {"ParentDomain", u"a=1; Domain=example.test", With([](Expected& e) {
          e.domain = u"example.test";
          e.host_only = false;
        }),
-       RequestUri(u"http", u"www.example.test")},
+       RequestUri(u"www.example.test")},
       {"EmptyDomainIgnored", u"a=1; Domain=", Expected{}},
       {"DomainOfOnlyADot", u"a=1; Domain=.", Expected{}},
-      {"SiblingDomain", u"a=1; Domain=b.example.test", std::nullopt,
-       RequestUri(u"http", u"a.example.test")},
+      {"SiblingDomain", u"a=1; Domain=b.example.test", std::nullopt, RequestUri(u"a.example.test")},
       {"LongerDomainThanHost", u"a=1; Domain=www.localhost", std::nullopt},
-      {"OtherAddressForIpv4Host", u"a=1; Domain=0.0.1", std::nullopt,
-       RequestUri(u"http", u"127.0.0.1")},
+      {"OtherAddressForIpv4Host", u"a=1; Domain=0.0.1", std::nullopt, RequestUri(u"127.0.0.1")},
       {"SameAddressForIpv4Host", u"a=1; Domain=127.0.0.1", With([](Expected& e) {
          e.domain = u"127.0.0.1";
          e.host_only = false;
        }),
-       RequestUri(u"http", u"127.0.0.1")},
-      {"MaxAge", u"a=1; Max-Age=60", With([](Expected& e) {
-         e.persistent = true;
-         e.expires = MakeDateTime(2024, 5, 1, 12, 1, 0);
-       })},
+       RequestUri(u"127.0.0.1")},
+      {"MaxAge", u"a=1; Max-Age=60", PersistentUntil(MakeDateTime(2024, 5, 1, 12, 1, 0))},
       {"MaxAgeBeatsLaterExpires", u"a=1; Max-Age=60; Expires=Sun, 06 Nov 2033 08:49:37 GMT",
-       With([](Expected& e) {
-         e.persistent = true;
-         e.expires = MakeDateTime(2024, 5, 1, 12, 1, 0);
-       })},
+       PersistentUntil(MakeDateTime(2024, 5, 1, 12, 1, 0))},
       {"MaxAgeBeatsEarlierExpires", u"a=1; Expires=Sun, 06 Nov 2033 08:49:37 GMT; Max-Age=60",
-       With([](Expected& e) {
-         e.persistent = true;
-         e.expires = MakeDateTime(2024, 5, 1, 12, 1, 0);
-       })},
-      {"NegativeMaxAgeIsYearOne", u"a=1; Max-Age=-1", With([](Expected& e) {
-         e.persistent = true;
-         e.expires = kFirstDayOfYearOne;
-       })},
+       PersistentUntil(MakeDateTime(2024, 5, 1, 12, 1, 0))},
+      {"NegativeMaxAgeIsYearOne", u"a=1; Max-Age=-1", PersistentUntil(kFirstDayOfYearOne)},
       {"HugeMaxAgeIsEndOfTime", u"a=1; Max-Age=99999999999999999999999",
-       With([](Expected& e) { e.persistent = true; })},
+       PersistentUntil(kEndOfTime)},
       {"MaxAgeNotANumber", u"a=1; Max-Age=1h", Expected{}},
       // The date is UTC; the cookie keeps local time, here three hours later.
       {"ExpiresDateInLocalTime", u"a=1; Expires=Sun, 06 Nov 2033 08:49:37 GMT",
-       With([](Expected& e) {
-         e.persistent = true;
-         e.expires = MakeDateTime(2033, 11, 6, 11, 49, 37);
-       })},
-      {"ExpiresZeroIsNow", u"a=1; Expires=0", With([](Expected& e) {
-         e.persistent = true;
-         e.expires = kNow;
-       })},
-      {"ExpiresSeconds", u"a=1; Expires=30", With([](Expected& e) {
-         e.persistent = true;
-         e.expires = MakeDateTime(2024, 5, 1, 12, 0, 30);
-       })},
-      {"ExpiresQuoted", u"a=1; Expires=\"Sun, 06 Nov 2033 08:49:37 GMT\"", With([](Expected& e) {
-         e.persistent = true;
-         e.expires = MakeDateTime(2033, 11, 6, 11, 49, 37);
-       })},
+       PersistentUntil(MakeDateTime(2033, 11, 6, 11, 49, 37))},
+      {"ExpiresZeroIsNow", u"a=1; Expires=0", PersistentUntil(kNow)},
+      {"ExpiresSeconds", u"a=1; Expires=30", PersistentUntil(MakeDateTime(2024, 5, 1, 12, 0, 30))},
+      {"ExpiresQuoted", u"a=1; Expires=\"Sun, 06 Nov 2033 08:49:37 GMT\"",
+       PersistentUntil(MakeDateTime(2033, 11, 6, 11, 49, 37))},
       {"ExpiresNoDate", u"a=1; Expires=soon", Expected{}},
       // An Expires that is no date records nothing, so the earlier one stays.
       {"InvalidExpiresKeepsEarlier", u"a=1; Expires=Sun, 06 Nov 2033 08:49:37 GMT; Expires=x",
-       With([](Expected& e) {
-         e.persistent = true;
-         e.expires = MakeDateTime(2033, 11, 6, 11, 49, 37);
-       })},
+       PersistentUntil(MakeDateTime(2033, 11, 6, 11, 49, 37))},
       {"SecureAndHttpOnly", u"a=1; Secure; HttpOnly", With([](Expected& e) {
          e.secure = true;
          e.http_only = true;
        })},
       {"FlagValuesDoNotMatter", u"a=1; secure=no", With([](Expected& e) { e.secure = true; })},
       {"UnknownAndEmptyPieces", u"a=1; ;; Comment=x; =y;", Expected{}},
-      {"HttpOnlyOnOtherScheme", u"a=1; HttpOnly", std::nullopt, RequestUri(u"ftp")},
-      {"OtherSchemeWithoutHttpOnly", u"a=1", Expected{}, RequestUri(u"ftp")},
+      {"HttpOnlyOnOtherScheme", u"a=1; HttpOnly", std::nullopt,
+       RequestUri(u"localhost", u"/", u"ftp")},
+      {"OtherSchemeWithoutHttpOnly", u"a=1", Expected{}, RequestUri(u"localhost", u"/", u"ftp")},
       {"HttpOnlyOnHttpsAnyCase", u"a=1; HttpOnly", With([](Expected& e) { e.http_only = true; }),
-       RequestUri(u"HTTPS")},
+       RequestUri(u"localhost", u"/", u"HTTPS")},
   };
 }
 

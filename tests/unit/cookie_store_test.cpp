@@ -7,30 +7,12 @@
 #include <string>
 
 #include "queueclient/cookie_match.h"
+#include "queueclient/cookie_time.h"
 #include "queueclient/text.h"
+#include "tests/unit/cookie_test_support.h"
 
 namespace queue {
 namespace {
-
-class ManualClock final : public CookieClock {
- public:
-  DateTime Now() const override { return now_; }
-  int UtcOffsetMinutes() const override { return 0; }
-  void Advance(std::int64_t seconds) { now_ = AddSecondsClamped(now_, seconds); }
-
- private:
-  DateTime now_ = MakeDateTime(2024, 5, 1, 12, 0, 0);
-};
-
-Uri RequestUri(std::u16string host = u"localhost", std::u16string path = u"/",
-               std::u16string protocol = u"http") {
-  Uri uri;
-  uri.Protocol = std::move(protocol);
-  uri.Host = std::move(host);
-  uri.Path = std::move(path);
-  uri.Document = u"getQueue";
-  return uri;
-}
 
 class CookieStoreTest : public testing::Test {
  protected:
