@@ -3,16 +3,21 @@
 // into, and a cookie store that lives for the run.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
 namespace queue {
+
+// A queue answer is a few bytes; a body anywhere near this comes from a runaway server.
+inline constexpr std::size_t kMaxBodyBytes = 64u * 1024u * 1024u;
 
 // Bounds that tests may shorten; the program uses the defaults.
 struct ClientLimits {
   int connect_timeout_ms = 21000;    // a TCP connect gives up with socket error 10060
   int read_timeout_ms = 30000;       // a socket read that gets no data fails "Read timed out."
   int redirect_body_wait_ms = 5000;  // how long a 3xx waits for an optional body
+  std::size_t max_body_bytes = kMaxBodyBytes;  // a longer body fails "Max body size exceeded."
 };
 
 class HttpClient {

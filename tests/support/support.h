@@ -1,2 +1,4 @@
-// Shared helpers of the test programs: scripted loopback servers and small utilities.
+// Shared helpers of the test programs: the scripted loopback server and small utilities.
 #pragma once
+
+#include "tests/support/scripted_server.h"

@@ -1,0 +1,23 @@
+// Choosing the one address a connection goes to: a literal address as written, "localhost"
+// without asking the resolver, any other name resolved for one address family only, first
+// address returned, no fallback to the other family.
+#pragma once
+
+#include <string>
+
+#include "queueclient/socket_platform.h"
+#include "queueclient/uri.h"
+
+namespace queue {
+
+struct SocketAddress {
+  sockaddr_storage storage{};
+  socklen_t length = 0;
+  int family = AF_INET;
+};
+
+// The address of `host_utf8` for the family `version`, with `port`. Throws a SocketFailure with
+// the resolver's number (11001 for an unknown name) when the name has no address.
+SocketAddress SelectAddress(const std::string& host_utf8, int port, IpVersion version);
+
+}  // namespace queue

@@ -1,0 +1,94 @@
+// The buffered reads over a channel.
+#include "queueclient/buffered_reader.h"
+
+#include <algorithm>
+
+#include "queueclient/failure.h"
+
+namespace queue {
+namespace {
+
+bool IsResetLike(const SocketFailure& failure) {
+  const int number = failure.error_number();
+  return number == 10053 || number == 10054 || number == 10058;
+}
+
+}  // namespace
+
+std::string BufferedReader::ReadLine() {
+  std::size_t searched = 0;
+  for (;;) {
+    const std::string_view pending = Buffered();
+    const std::size_t lf = pending.find('\n', searched);
+    if (lf != std::string_view::npos) {
+      if (lf > kMaxLineLength)
+        throw Failure(FailureKind::kLineTooLong, "Max line length exceeded.");
+      std::size_t end = lf;
+      if (end > 0 && pending[end - 1] == '\r') --end;
+      std::string line(pending.substr(0, end));
+      Consume(lf + 1);
+      return line;
+    }
+    if (pending.size() > kMaxLineLength) {
+      throw Failure(FailureKind::kLineTooLong, "Max line length exceeded.");
+    }
+    searched = pending.size();
+    if (!Fill()) throw Failure(FailureKind::kConnectionClosed, "Connection Closed Gracefully.");
+  }
+}
+
+void BufferedReader::Consume(std::size_t count) {
+  start_ += std::min(count, buffer_.size() - start_);
+  if (start_ == buffer_.size()) {
+    buffer_.clear();
+    start_ = 0;
+  }
+}
+
+bool BufferedReader::Fill(bool reset_is_close) {
+  if (peer_closed_) return false;
+  // Move the unconsumed bytes to the front so the buffer does not grow with consumed ones.
+  if (start_ > 0) {
+    buffer_.erase(0, start_);
+    start_ = 0;
+  }
+  const std::size_t old_size = buffer_.size();
+  buffer_.resize(old_size + kReceiveSize);
+  std::size_t received = 0;
+  try {
+    received = channel_.Receive(buffer_.data() + old_size, kReceiveSize);
+  } catch (const SocketFailure& failure) {
+    buffer_.resize(old_size);
+    if (!IsResetLike(failure) || (!reset_is_close && old_size == 0)) throw;
+    peer_closed_ = true;
+    return false;
+  } catch (...) {
+    buffer_.resize(old_size);
+    throw;
+  }
+  buffer_.resize(old_size + received);
+  if (received == 0) {
+    peer_closed_ = true;
+    return false;
+  }
+  return true;
+}
+
+bool BufferedReader::HasPendingData(int timeout_ms) {
+  if (!Buffered().empty()) return true;
+  if (peer_closed_ || !channel_.WaitReadable(timeout_ms)) return false;
+  return Fill(/*reset_is_close=*/true);
+}
+
+bool BufferedReader::PeerHasClosed() {
+  if (peer_closed_) return true;
+  if (channel_.WaitReadable(0)) Fill(/*reset_is_close=*/true);
+  return peer_closed_;
+}
+
+void BufferedReader::DiscardBuffered() {
+  buffer_.clear();
+  start_ = 0;
+}
+
+}  // namespace queue

@@ -1,0 +1,46 @@
+// Opening the client's connection and comparing routes.
+#include "queueclient/client_connection.h"
+
+#include "queueclient/address_selection.h"
+#include "queueclient/failure.h"
+#include "queueclient/tcp_channel.h"
+#include "queueclient/text.h"
+#include "queueclient/tls_channel.h"
+
+namespace queue {
+
+Route RouteOf(const Uri& uri) {
+  return Route{uri.Host, RoutePort(uri), uri.IPVersion, IsHttpsScheme(uri.Protocol)};
+}
+
+bool SameRoute(const Route& a, const Route& b) {
+  return EqualsIgnoreCase(a.host, b.host) && a.port == b.port && a.family == b.family &&
+         a.https == b.https;
+}
+
+ClientConnection::ClientConnection(std::unique_ptr<Channel> channel, Route route)
+    : channel_(std::move(channel)), reader_(*channel_), route_(std::move(route)) {}
+
+ClientConnection::~ClientConnection() {
+  channel_->Close();
+}
+
+std::unique_ptr<ClientConnection> OpenConnection(const Uri& uri, const ClientLimits& limits) {
+  Route route = RouteOf(uri);
+  if (route.https && uri.Host.empty())
+    throw Failure(FailureKind::kUriEmptyHost, "Host field is empty");
+  if (uri.Host.empty()) throw Failure(FailureKind::kHostRequired, "A Host is required");
+  if (route.port == 0) throw Failure(FailureKind::kPortRequired, "A Port is required");
+  const std::string host = Utf16ToUtf8(uri.Host);
+  const SocketAddress address = SelectAddress(host, route.port, uri.IPVersion);
+  const SocketHandle socket = ConnectSocket(address, limits.connect_timeout_ms);
+  std::unique_ptr<Channel> channel;
+  if (route.https) {
+    channel = ConnectTls(socket, host, limits.read_timeout_ms);  // owns the socket from here on
+  } else {
+    channel = std::make_unique<TcpChannel>(socket, limits.read_timeout_ms);
+  }
+  return std::make_unique<ClientConnection>(std::move(channel), std::move(route));
+}
+
+}  // namespace queue

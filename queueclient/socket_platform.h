@@ -1,0 +1,63 @@
+// The few socket calls that differ between Windows Sockets and POSIX, behind one set of names,
+// so the TCP code above them is written once.
+#pragma once
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+#include "queueclient/tls_channel.h"
+
+namespace queue {
+
+#ifdef _WIN32
+inline constexpr SocketHandle kNoSocket = INVALID_SOCKET;
+inline void CloseSocket(SocketHandle s) {
+  ::closesocket(s);
+}
+inline void ShutdownSending(SocketHandle s) {
+  ::shutdown(s, SD_SEND);
+}
+inline int PollSocket(SocketHandle s, short events, int timeout_ms) {
+  WSAPOLLFD fd{s, events, 0};
+  return ::WSAPoll(&fd, 1, timeout_ms);
+}
+inline void SetNonBlocking(SocketHandle s, bool on) {
+  u_long mode = on ? 1 : 0;
+  ::ioctlsocket(s, FIONBIO, &mode);
+}
+inline constexpr int kSendFlags = 0;
+#else
+inline constexpr SocketHandle kNoSocket = -1;
+inline void CloseSocket(SocketHandle s) {
+  ::close(s);
+}
+inline void ShutdownSending(SocketHandle s) {
+  ::shutdown(s, SHUT_WR);
+}
+inline int PollSocket(SocketHandle s, short events, int timeout_ms) {
+  pollfd fd{s, events, 0};
+  int result;
+  do {
+    result = ::poll(&fd, 1, timeout_ms);
+  } while (result < 0 && errno == EINTR);
+  return result;
+}
+inline void SetNonBlocking(SocketHandle s, bool on) {
+  const int flags = ::fcntl(s, F_GETFL, 0);
+  ::fcntl(s, F_SETFL, on ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK));
+}
+// A peer that has gone away must give an error, not the signal that ends the process.
+inline constexpr int kSendFlags = MSG_NOSIGNAL;
+#endif
+
+}  // namespace queue
