@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QWindow>
 
 #include "forms/centred_image.h"
 #include "forms/link_label.h"
@@ -150,22 +151,28 @@ void TAboutForm::SetUrlOpener(UrlOpener opener) {
 }
 
 void TAboutForm::setVisible(bool visible) {
-  // Placed before the first showing only; later showings keep where it was when closed,
+  // Prepared before the first showing only; later showings keep where it was when closed,
   // which Qt preserves for a window that is hidden rather than destroyed.
   if (visible && !shown_before_) {
-    PlaceForFirstShowing();
+    PrepareFirstShowing();
     shown_before_ = true;
   }
   QDialog::setVisible(visible);
 }
 
-void TAboutForm::PlaceForFirstShowing() {
+void TAboutForm::PrepareFirstShowing() {
+  // The native window is made now so that its frame is known for the centring.
+  create();
+  // Qt adds the system menu to any window with a close button; leaving it out of the native
+  // window keeps the dialog's caption without an icon, as a dialog frame has it.
+  if (QWindow* native = windowHandle()) {
+    native->setFlags(native->flags() & ~Qt::WindowSystemMenuHint);
+  }
   // The operator window is the one whose "?" button is being pressed, or the parent if any.
   const QWidget* anchor = parentWidget() ? parentWidget()->window() : QApplication::activeWindow();
   QScreen* screen = anchor && anchor != this ? anchor->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect area = screen->availableGeometry();
-  // Before the first showing the frame is not known yet, so the client area is centred.
   const QSize outer = frameGeometry().size();
   // When the window is larger than the work area it keeps its top left corner inside it.
   const int left = std::max(area.left(), area.left() + (area.width() - outer.width()) / 2);

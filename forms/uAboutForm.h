@@ -38,8 +38,9 @@ class TAboutForm : public QDialog {
   void lbl2Click();
   void lbl5Click();
 
-  // Centres the window in the work area of the operator window's screen.
-  void PlaceForFirstShowing();
+  // Leaves the system menu out of the native window and centres it in the work area of the
+  // operator window's screen.
+  void PrepareFirstShowing();
 
   forms::CentredImage* imgLogo;
   QLabel* lbl1;
