@@ -17,7 +17,7 @@
 #include <chrono>
 #include <stdexcept>
 
-namespace queue::test {
+namespace queue::testing {
 namespace {
 
 // The peer never waits longer than this for a client, so a broken test ends instead of hanging.
@@ -311,4 +311,4 @@ int ConnectToLoopback(int port) {
   return socket;
 }
 
-}  // namespace queue::test
+}  // namespace queue::testing

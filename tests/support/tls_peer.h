@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-namespace queue::test {
+namespace queue::testing {
 
 enum class TlsPeerVersion { kAny, kTls10Only, kTls12Only, kTls13Only };
 
@@ -76,4 +76,4 @@ class TlsPeer {
 // A blocking TCP socket connected to 127.0.0.1:`port`; throws std::runtime_error on failure.
 int ConnectToLoopback(int port);
 
-}  // namespace queue::test
+}  // namespace queue::testing
