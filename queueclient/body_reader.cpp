@@ -17,10 +17,15 @@ class BodySink {
   BodySink(std::string& body, std::size_t max_bytes) : body_(body), max_bytes_(max_bytes) {}
 
   void Append(std::string_view bytes) {
-    if (bytes.size() > max_bytes_ - std::min(max_bytes_, body_.size())) {
+    CheckRoomFor(bytes.size());
+    body_ += bytes;
+  }
+
+  // Fails when `count` more bytes would take the body past the bound.
+  void CheckRoomFor(std::size_t count) const {
+    if (count > max_bytes_ - std::min(max_bytes_, body_.size())) {
       throw Failure(FailureKind::kBodyTooLarge, "Max body size exceeded.");
     }
-    body_ += bytes;
   }
 
  private:
@@ -80,6 +85,8 @@ void ReadMultipart(BufferedReader& reader, const ResponseRecord& record, BodySin
       sink.Append(pending.substr(0, pending.size() - keep));
       reader.Consume(pending.size() - keep);
     }
+    // The held-back bytes belong to the body whatever comes next.
+    sink.CheckRoomFor(reader.Buffered().size());
     if (!reader.Fill()) {
       sink.Append(reader.Buffered());
       reader.Consume(reader.Buffered().size());
