@@ -1,0 +1,78 @@
+// Composing and showing the error box.
+#include "app/error_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include "app/application_title.h"
+#include "queueclient/failure.h"
+
+namespace app {
+namespace {
+
+constexpr char16_t kFullStop = u'.';
+
+QString AppendFullStop(QString text) {
+  if (!text.isEmpty() && text.back().unicode() > kFullStop) text += QChar(kFullStop);
+  return text;
+}
+
+QString ChainText(const queue::Failure& outer) {
+  const queue::Failure* innermost = &outer;
+  while (innermost->inner() != nullptr) innermost = innermost->inner();
+  // The failures between the two ends of the chain are never looked at.
+  const std::u16string& text =
+      innermost->message().empty() ? outer.message() : innermost->message();
+  return QString::fromStdU16String(text);
+}
+
+// A button held down would stay pressed behind the modal box.
+void CancelMouseCapture() {
+  if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+}
+
+void ShowErrorMessage(const QString& text) {
+  QPointer<QWidget> active = QApplication::activeWindow();
+  QPointer<QWidget> focus = QApplication::focusWidget();
+  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, active);
+  box.setObjectName(QStringLiteral("ErrorBox"));
+  box.setTextFormat(Qt::PlainText);
+  // Every other window of the program takes no input while the box is open.
+  box.setWindowModality(Qt::ApplicationModal);
+  box.exec();
+  if (active) active->activateWindow();
+  if (focus) focus->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace
+
+std::optional<QString> ErrorBoxText(std::exception_ptr failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const queue::SilentAbort&) {
+    return std::nullopt;
+  } catch (const queue::Failure& f) {
+    return AppendFullStop(ChainText(f));
+  } catch (const std::exception& e) {
+    return AppendFullStop(QString::fromUtf8(e.what()));
+  } catch (...) {
+    return AppendFullStop(QStringLiteral("Unknown failure"));
+  }
+}
+
+void ShowFailure(std::exception_ptr failure) noexcept {
+  try {
+    CancelMouseCapture();
+    const std::optional<QString> text = ErrorBoxText(failure);
+    if (text) ShowErrorMessage(*text);
+  } catch (const std::exception& e) {
+    // The box itself failed (out of memory, most likely); the log is all that is left.
+    qCritical("The error box could not be shown: %s", e.what());
+  } catch (...) {
+    qCritical("The error box could not be shown");
+  }
+}
+
+}  // namespace app

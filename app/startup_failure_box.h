@@ -1,0 +1,19 @@
+// The start-up failure box: how a failure that escapes start-up, before the message loop
+// runs, is shown. Caption "Application Error"; the process then ends with exit code 1.
+#pragma once
+
+#include <QString>
+#include <exception>
+
+namespace app {
+
+// "Exception <type> in module <module> at <address>.\r\n<message><stop>\r\n", where <stop> is
+// "." unless the message is empty or already ends in ".". Unlike the error box, an inner
+// failure is not consulted.
+QString StartupFailureText(const QString& type_name, const QString& module_name, quintptr address,
+                           const QString& message);
+
+// Builds the text for `failure` raised in `module_name` and shows the box, without owner.
+void ShowStartupFailure(std::exception_ptr failure, const QString& module_name) noexcept;
+
+}  // namespace app

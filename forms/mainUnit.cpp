@@ -1,0 +1,205 @@
+// The operator window and its handlers.
+#include "forms/mainUnit.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "forms/click_during_request_filter.h"
+#include "forms/handler_guard.h"
+#include "forms/setupUnit.h"
+#include "forms/type_ahead_combo_box.h"
+#include "forms/uAboutForm.h"
+#include "settings/form_settings.h"
+
+TMainForm* MainForm = nullptr;
+QString RoleLabel;
+
+namespace {
+
+// Sizes in device-independent pixels, which are pixels at 96 per inch: Qt scales them, the
+// fonts' pixel sizes included, with the display.
+constexpr QSize kClientSize(404, 83);
+constexpr int kSmallButtonsWidth = 28;
+constexpr int kNextButtonWidth = 120;
+constexpr QRect kLogRect(0, 87, 173, 50);
+const char kFontFamily[] = "Tahoma";
+constexpr int kWindowFontPixels = 11;
+constexpr int kNextFontPixels = 16;
+constexpr int kListFontPixels = 61;
+const QColor kCream(255, 251, 240);
+
+QFont PixelFont(int pixels, bool bold = false) {
+  QFont font(QString::fromLatin1(kFontFamily));
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+QPushButton* MakeSmallButton(QWidget* parent, const char* name, const char* caption, int top) {
+  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(1, top, 25, 25);
+  return button;
+}
+
+// Closes the client's connection and marks the request's end however the Next action leaves.
+class RequestCleanUp {
+ public:
+  RequestCleanUp(queue::HttpClient& client, forms::ClickDuringRequestFilter& clicks)
+      : client_(client), clicks_(clicks) {}
+  ~RequestCleanUp() {
+    client_.Disconnect();
+    clicks_.RequestEnded();
+  }
+  RequestCleanUp(const RequestCleanUp&) = delete;
+  RequestCleanUp& operator=(const RequestCleanUp&) = delete;
+
+ private:
+  queue::HttpClient& client_;
+  forms::ClickDuringRequestFilter& clicks_;
+};
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  // The design caption; FormShow replaces it before the window is first drawn.
+  setWindowTitle(QStringLiteral("Электронная очередь - Оператор"));
+  setFont(PixelFont(kWindowFontPixels));
+  QPalette cream = palette();
+  cream.setColor(QPalette::Window, kCream);
+  setPalette(cream);
+  setAutoFillBackground(true);
+
+  queueList = new forms::TypeAheadComboBox(this);
+  queueList->setObjectName(QStringLiteral("queueList"));
+  queueList->setFont(PixelFont(kListFontPixels));
+
+  nextButton = new QPushButton(QStringLiteral("Следующий"), this);
+  nextButton->setObjectName(QStringLiteral("nextButton"));
+  nextButton->setFont(PixelFont(kNextFontPixels, true));
+  // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
+  nextButton->setFocusPolicy(Qt::NoFocus);
+  next_click_filter_ = new forms::ClickDuringRequestFilter(nextButton);
+
+  mmo1 = new QPlainTextEdit(this);
+  mmo1->setObjectName(QStringLiteral("mmo1"));
+  mmo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  mmo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  mmo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  mmo1->setPlainText(QStringLiteral("mmo1"));
+  mmo1->setGeometry(kLogRect);
+
+  grp1 = new QGroupBox(this);
+  grp1->setObjectName(QStringLiteral("grp1"));
+  btn2 = MakeSmallButton(grp1, "btn2", "S", 1);
+  btn1 = MakeSmallButton(grp1, "btn1", "H", 28);
+  btn3 = MakeSmallButton(grp1, "btn3", "?", 56);
+
+  setTabOrder(queueList, mmo1);
+  setTabOrder(mmo1, btn2);
+  setTabOrder(btn2, btn1);
+  setTabOrder(btn1, btn3);
+
+  forms::ConnectGuarded(nextButton, &QPushButton::clicked, this, &TMainForm::btn1Click);
+  forms::ConnectGuarded(btn2, &QPushButton::clicked, this, &TMainForm::btn2Click);
+  forms::ConnectGuarded(btn3, &QPushButton::clicked, this, &TMainForm::btn3Click);
+  // btn1 ("H") has no handler.
+
+  resize(kClientSize);
+  AlignControls();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::AlignControls() {
+  const int width = this->width();
+  const int height = this->height();
+  grp1->setGeometry(width - kSmallButtonsWidth, 0, kSmallButtonsWidth, height);
+  const int next_left = width - kSmallButtonsWidth - kNextButtonWidth;
+  nextButton->setGeometry(next_left, 0, kNextButtonWidth, height);
+  queueList->setGeometry(0, 0, std::max(0, next_left), queueList->sizeHint().height());
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  AlignControls();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Restoring from the taskbar sends spontaneous show events; only a real show runs FormShow.
+  if (!event->spontaneous()) forms::Guarded([this] { FormShow(); });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!forms::Guarded([this] { FormClose(); })) {
+    event->ignore();  // the settings could not be written: the window stays open
+    return;
+  }
+  event->accept();
+  closed_by_user_ = true;
+  // The main window: its close ends the program.
+  QCoreApplication::quit();
+}
+
+void TMainForm::FormShow() {
+  RoleLabel = QStringLiteral("Оператор");
+  setWindowTitle(RoleLabel);
+  settings::LoadSettings(settings::SettingsFilePath(), *this, *SetupForm->operatorSelect,
+                         *SetupForm->serverEdit);
+}
+
+void TMainForm::FormClose() {
+  SaveSettings();
+}
+
+void TMainForm::SaveSettings() {
+  settings::SaveSettings(settings::SettingsFilePath(), *this, *SetupForm->operatorSelect,
+                         *SetupForm->serverEdit);
+}
+
+void TMainForm::SaveSettingsAtSessionEnd() noexcept {
+  try {
+    SaveSettings();
+  } catch (...) {
+    // The session is ending; there is nobody to show the failure to.
+  }
+}
+
+void TMainForm::btn1Click() {
+  const QString window_number = SetupForm->operatorSelect->currentText();
+  const QString server = SetupForm->serverEdit->text();
+  RequestCleanUp clean_up(idhtp1, *next_click_filter_);
+  const QString url = server + QStringLiteral("/getQueue?operator=") + window_number;
+  const QString answer = QString::fromStdU16String(idhtp1.Get(url.toStdU16String()));
+  idhtp1.Disconnect();
+  AppendToLog(answer);
+  queueList->clear();
+  queueList->addItem(answer);
+  queueList->setCurrentIndex(0);
+}
+
+void TMainForm::AppendToLog(const QString& answer) {
+  // Every line break of the answer (CR LF, a lone LF or a lone CR) starts a line of the log.
+  QString lines = answer;
+  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  mmo1->appendPlainText(lines);
+}
+
+void TMainForm::btn2Click() {
+  SetupForm->exec();
+}
+
+void TMainForm::btn3Click() {
+  AboutForm->exec();
+}

@@ -1,0 +1,125 @@
+// The settings window and its handlers.
+#include "forms/setupUnit.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "forms/first_show_placement.h"
+#include "forms/handler_guard.h"
+#include "forms/mainUnit.h"
+
+TSetupForm* SetupForm = nullptr;
+
+namespace {
+
+// Sizes in device-independent pixels (pixels at 96 per inch); Qt scales them with the display.
+constexpr QSize kClientSize(343, 129);
+const char kFontFamily[] = "Tahoma";
+constexpr int kWindowFontPixels = 11;
+constexpr int kControlFontPixels = 16;
+// Both labels end here, six pixels before the fields.
+constexpr int kLabelsRightEdge = 154;
+constexpr int kFieldsLeft = 160;
+constexpr int kFieldsWidth = 175;
+
+QFont PixelFont(int pixels) {
+  QFont font(QString::fromLatin1(kFontFamily));
+  font.setPixelSize(pixels);
+  return font;
+}
+
+// A label sized to its text whose right edge stays on the labels' common edge, whatever
+// the width of the font in use.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int top) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setFont(PixelFont(kControlFontPixels));
+  label->adjustSize();
+  label->move(kLabelsRightEdge - label->width(), top);
+  return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QRect& rect) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setFont(PixelFont(kControlFontPixels));
+  // Neither button is the window's default: Enter presses nothing.
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  button->setGeometry(rect);
+  return button;
+}
+
+}  // namespace
+
+TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("SetupForm"));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+  setWindowTitle(QStringLiteral("Настройка"));
+  setFont(PixelFont(kWindowFontPixels));
+  setSizeGripEnabled(false);
+
+  operatorLabel = MakeLabel(this, "operatorLabel", QStringLiteral("№ окна/оператора:"), 11);
+  serverLabel = MakeLabel(this, "serverLabel", QStringLiteral("Адрес сервера:"), 56);
+
+  serverEdit = new QLineEdit(QStringLiteral("http://localhost"), this);
+  serverEdit->setObjectName(QStringLiteral("serverEdit"));
+  serverEdit->setFont(PixelFont(kControlFontPixels));
+  // The fields take their height from their fonts.
+  serverEdit->setGeometry(kFieldsLeft, 53, kFieldsWidth, serverEdit->sizeHint().height());
+
+  operatorSelect = new QComboBox(this);
+  operatorSelect->setObjectName(QStringLiteral("operatorSelect"));
+  operatorSelect->setEditable(false);
+  operatorSelect->setFont(PixelFont(kControlFontPixels));
+  for (int number = 1; number <= 7; ++number) operatorSelect->addItem(QString::number(number));
+  operatorSelect->setCurrentIndex(-1);
+  operatorSelect->setGeometry(kFieldsLeft, 8, kFieldsWidth, operatorSelect->sizeHint().height());
+
+  btn1 = MakeButton(this, "btn1", QStringLiteral("Сохранить"), QRect(112, 86, 105, 35));
+  btn2 = MakeButton(this, "btn2", QStringLiteral("Закрыть"), QRect(230, 88, 105, 33));
+
+  // The address field comes first although the number list stands above it.
+  setTabOrder(serverEdit, operatorSelect);
+  setTabOrder(operatorSelect, btn1);
+  setTabOrder(btn1, btn2);
+
+  forms::ConnectGuarded(btn1, &QPushButton::clicked, this, &TSetupForm::btn1Click);
+  forms::ConnectGuarded(btn2, &QPushButton::clicked, this, &TSetupForm::btn2Click);
+
+  resize(kClientSize);
+  FormCreate();
+}
+
+void TSetupForm::FormCreate() {
+  MainForm->setWindowTitle(RoleLabel + QStringLiteral(" - ") +
+                           SetupForm->operatorSelect->currentText());
+}
+
+void TSetupForm::btn1Click() {
+  MainForm->setWindowTitle(RoleLabel + QStringLiteral(" - ") + operatorSelect->currentText());
+}
+
+void TSetupForm::btn2Click() {
+  reject();
+}
+
+void TSetupForm::setVisible(bool visible) {
+  if (visible) forms::PlaceForFirstShowing(*this, parentWidget());
+  QDialog::setVisible(visible);
+}
+
+void TSetupForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+      event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,97 @@
+// The type-ahead of the operator window's big list.
+#include "forms/type_ahead_combo_box.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+
+namespace forms {
+namespace {
+
+bool IsPrintable(const QString& text) {
+  if (text.isEmpty()) return false;
+  for (QChar c : text) {
+    if (!c.isPrint()) return false;
+  }
+  return true;
+}
+
+// An answer may hold line breaks or other control characters; the one-line display shows
+// each run of them as one blank instead of breaking the line or drawing boxes.
+QString OneLine(const QString& text) {
+  QString line;
+  line.reserve(text.size());
+  bool in_control_run = false;
+  for (QChar c : text) {
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+      if (!in_control_run) line += QLatin1Char(' ');
+      in_control_run = true;
+    } else {
+      line += c;
+      in_control_run = false;
+    }
+  }
+  return line;
+}
+
+}  // namespace
+
+TypeAheadComboBox::TypeAheadComboBox(QWidget* parent) : QComboBox(parent) {
+  setEditable(false);
+  // While the list is open its view has the keys; the same type-ahead and Tab rule apply there.
+  view()->installEventFilter(this);
+}
+
+void TypeAheadComboBox::TypeAhead(const QString& text) {
+  if (!since_last_character_.isValid() || since_last_character_.elapsed() >= kPrefixIntervalMs) {
+    prefix_.clear();
+  }
+  since_last_character_.start();
+  prefix_ += text;
+  for (int i = 0; i < count(); ++i) {
+    if (itemText(i).startsWith(prefix_, Qt::CaseInsensitive)) {
+      setCurrentIndex(i);
+      if (view()->isVisible()) view()->setCurrentIndex(model()->index(i, modelColumn()));
+      return;
+    }
+  }
+}
+
+void TypeAheadComboBox::keyPressEvent(QKeyEvent* event) {
+  if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+      IsPrintable(event->text())) {
+    showPopup();
+    TypeAhead(event->text());
+    event->accept();
+    return;
+  }
+  QComboBox::keyPressEvent(event);
+}
+
+bool TypeAheadComboBox::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view() && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      hidePopup();
+      return true;
+    }
+    if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && IsPrintable(key->text())) {
+      TypeAhead(key->text());
+      return true;
+    }
+  }
+  return QComboBox::eventFilter(watched, event);
+}
+
+void TypeAheadComboBox::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  painter.setPen(palette().color(QPalette::Text));
+  QStyleOptionComboBox option;
+  initStyleOption(&option);
+  option.currentText = OneLine(option.currentText);
+  painter.drawComplexControl(QStyle::CC_ComboBox, option);
+  painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+}  // namespace forms

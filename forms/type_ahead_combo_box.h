@@ -1,0 +1,33 @@
+// A choose-only drop-down list that opens its list when a character is typed and picks the
+// first entry beginning with what was typed; it shows its chosen entry on one line.
+#pragma once
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QString>
+
+namespace forms {
+
+class TypeAheadComboBox : public QComboBox {
+  Q_OBJECT
+
+ public:
+  explicit TypeAheadComboBox(QWidget* parent = nullptr);
+
+  // Characters typed closer together than this form one prefix.
+  static constexpr int kPrefixIntervalMs = 500;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Adds `text` to the prefix (or starts a new one) and chooses the first entry matching it.
+  void TypeAhead(const QString& text);
+
+  QString prefix_;
+  QElapsedTimer since_last_character_;
+};
+
+}  // namespace forms
