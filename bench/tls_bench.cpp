@@ -1,0 +1,119 @@
+// The cost of one https press: Get and Disconnect through the HTTP client against the
+// in-process TLS peer on loopback, beside a bare library client that makes the same exchange
+// with a fresh context per connection, in the same run. Prints the ratio of the medians (the
+// target is at most 1.05). A third row shows what loading the default trust bundle eagerly on
+// every connection would cost. Run with --benchmark_enable_random_interleaving=true so that
+// other load on the machine falls on both clients alike.
+#include <benchmark/benchmark.h>
+#include <openssl/ssl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "queueclient/http_client.h"
+#include "queueclient/text.h"
+#include "tests/support/tls_peer.h"
+#include "tests/support/wire_helpers.h"
+
+namespace {
+
+using queue::testing::TlsPeer;
+
+constexpr int kRepetitions = 15;
+
+TlsPeer& Peer() {
+  static TlsPeer peer([] {
+    queue::testing::TlsPeerOptions options;
+    options.answer = queue::testing::OkResponse("A-017");
+    return options;
+  }());
+  return peer;
+}
+
+std::string RequestHead() {
+  return queue::testing::ExpectedHead("/getQueue?operator=3",
+                                      queue::testing::WithPort("127.0.0.1:{port}", Peer().port()));
+}
+
+void BM_HttpClientPress(benchmark::State& state) {
+  const std::u16string url =
+      queue::testing::WithPort16(u"https://127.0.0.1:{port}/getQueue?operator=3", Peer().port());
+  queue::HttpClient client;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(client.Get(url));
+    client.Disconnect();
+  }
+}
+
+// The same exchange with nothing but the library: connect, handshake, request, the whole
+// answer, close notification, close.
+void RawExchange(const std::string& request, std::size_t answer_size, bool eager_trust) {
+  const int socket = queue::testing::ConnectToLoopback(Peer().port());
+  SSL_CTX* context = SSL_CTX_new(TLS_client_method());
+  if (eager_trust) SSL_CTX_set_default_verify_paths(context);
+  SSL* session = SSL_new(context);
+  SSL_set_fd(session, socket);
+  SSL_set_tlsext_host_name(session, "127.0.0.1");
+  if (SSL_connect(session) == 1 &&
+      SSL_write(session, request.data(), static_cast<int>(request.size())) > 0) {
+    char buffer[32768];
+    std::size_t received = 0;
+    int count;
+    while (received < answer_size && (count = SSL_read(session, buffer, sizeof(buffer))) > 0) {
+      received += static_cast<std::size_t>(count);
+    }
+    SSL_shutdown(session);
+  }
+  SSL_free(session);
+  SSL_CTX_free(context);
+  ::shutdown(socket, SHUT_WR);
+  ::close(socket);
+}
+
+void BM_RawLibraryPress(benchmark::State& state) {
+  const std::string request = RequestHead();
+  const std::size_t answer_size = queue::testing::OkResponse("A-017").size();
+  for (auto _ : state) RawExchange(request, answer_size, state.range(0) != 0);
+}
+
+BENCHMARK(BM_HttpClientPress)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_RawLibraryPress)->Arg(0)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_RawLibraryPress)->Arg(1)->UseRealTime()->Repetitions(kRepetitions);
+
+// Shows the runs as usual and keeps the medians for the ratio.
+class MedianReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        std::string name = run.run_name.function_name;
+        if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
+        medians[name] = run.GetAdjustedRealTime();
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> medians;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  MedianReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const auto& m = reporter.medians;
+  if (m.count("BM_HttpClientPress") && m.count("BM_RawLibraryPress/0")) {
+    std::printf("median ratio, HTTP client / bare library client: %.3f (target <= 1.05)\n",
+                m.at("BM_HttpClientPress") / m.at("BM_RawLibraryPress/0"));
+  }
+  if (m.count("BM_RawLibraryPress/1") && m.count("BM_RawLibraryPress/0")) {
+    std::printf("median ratio, eager trust bundle / bare library client: %.3f\n",
+                m.at("BM_RawLibraryPress/1") / m.at("BM_RawLibraryPress/0"));
+  }
+  benchmark::Shutdown();
+  return 0;
+}
