@@ -1,17 +1,51 @@
-// The request for the program's visual theme, made once at start-up before any window
-// exists.
+// The theme request: makes a theme the program carries the active look of every window.
+// Start-up requests kThemeName once, before any window exists.
 #pragma once
 
 #include <QString>
+
+#include <vector>
+
+#include "app/theme_look.h"
+#include "app/theme_registry.h"
 
 namespace app {
 
 // The theme every window is drawn in.
 inline const QString kThemeName = QStringLiteral("Iceberg Classico");
 
-// Makes the theme `name` active; returns whether it became active. With `report_missing`, a
-// theme that cannot be found is reported to the user first. A theme resource that is present
-// but cannot be loaded throws, which ends the start-up.
-bool RequestTheme(const QString& name, bool report_missing);
+// Makes the named theme active (names compared ignoring case) and returns whether it is.
+// When no such theme exists it returns false; with `showError` it first shows the modal box
+// "Style '<name>' not found" (title "Error", error icon, one "&Close" button), and the
+// standard look stays. A theme resource that is present but cannot be loaded throws
+// queue::Failure (kind kThemeLoad) on the first request of the run: a start-up failure.
+bool RequestTheme(const QString& name, bool showError);
 
 }  // namespace app
+
+namespace theme {
+
+// One registry, its themes loaded so far and the active one. app::RequestTheme uses one over
+// the program's resources; a test makes its own over a folder of its choosing.
+class ThemeRequest {
+ public:
+  explicit ThemeRequest(QString resource_root = kThemeResourceRoot);
+
+  bool Request(const QString& name, bool show_error);
+  // The name of the active look: a theme's, or the standard look's.
+  QString ActiveName() const;
+
+ private:
+  const ThemeLook* FindLoaded(const QString& name) const;
+  void Activate(const ThemeLook& look);
+
+  ThemeRegistry registry_;
+  bool discovered_ = false;
+  std::vector<ThemeLook> loaded_;  // the standard look first, then themes as first requested
+  QString active_name_;
+};
+
+// The text of the box shown when a requested theme does not exist.
+QString ThemeNotFoundText(const QString& name);
+
+}  // namespace theme
