@@ -2,6 +2,7 @@
 #include "queueclient/buffered_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "queueclient/failure.h"
 
@@ -38,35 +39,30 @@ std::string BufferedReader::ReadLine() {
 }
 
 void BufferedReader::Consume(std::size_t count) {
-  start_ += std::min(count, buffer_.size() - start_);
-  if (start_ == buffer_.size()) {
-    buffer_.clear();
-    start_ = 0;
-  }
+  start_ += std::min(count, end_ - start_);
+  if (start_ == end_) start_ = end_ = 0;
 }
 
 bool BufferedReader::Fill(bool reset_is_close) {
   if (peer_closed_) return false;
   // Move the unconsumed bytes to the front so the buffer does not grow with consumed ones.
   if (start_ > 0) {
-    buffer_.erase(0, start_);
+    std::memmove(buffer_.data(), buffer_.data() + start_, end_ - start_);
+    end_ -= start_;
     start_ = 0;
   }
-  const std::size_t old_size = buffer_.size();
-  buffer_.resize(old_size + kReceiveSize);
+  // The storage only ever grows, so a receive does not pay for clearing it each time.
+  if (buffer_.size() < end_ + kReceiveSize) buffer_.resize(end_ + kReceiveSize);
+  const bool bytes_waiting = end_ > 0;
   std::size_t received = 0;
   try {
-    received = channel_.Receive(buffer_.data() + old_size, kReceiveSize);
+    received = channel_.Receive(buffer_.data() + end_, kReceiveSize);
   } catch (const SocketFailure& failure) {
-    buffer_.resize(old_size);
-    if (!IsResetLike(failure) || (!reset_is_close && old_size == 0)) throw;
+    if (!IsResetLike(failure) || (!reset_is_close && !bytes_waiting)) throw;
     peer_closed_ = true;
     return false;
-  } catch (...) {
-    buffer_.resize(old_size);
-    throw;
   }
-  buffer_.resize(old_size + received);
+  end_ += received;
   if (received == 0) {
     peer_closed_ = true;
     return false;
@@ -87,8 +83,7 @@ bool BufferedReader::PeerHasClosed() {
 }
 
 void BufferedReader::DiscardBuffered() {
-  buffer_.clear();
-  start_ = 0;
+  start_ = end_ = 0;
 }
 
 }  // namespace queue

@@ -26,7 +26,9 @@ class BufferedReader {
   std::string ReadLine();
 
   // The received bytes not yet consumed.
-  std::string_view Buffered() const { return std::string_view(buffer_).substr(start_); }
+  std::string_view Buffered() const {
+    return std::string_view(buffer_.data() + start_, end_ - start_);
+  }
   // Consumes the first `count` buffered bytes (at most all of them).
   void Consume(std::size_t count);
 
@@ -47,8 +49,9 @@ class BufferedReader {
 
  private:
   Channel& channel_;
-  std::string buffer_;
-  std::size_t start_ = 0;  // first unconsumed byte of buffer_
+  std::string buffer_;     // storage; only [start_, end_) holds received bytes
+  std::size_t start_ = 0;  // first unconsumed byte
+  std::size_t end_ = 0;    // one past the last received byte
   bool peer_closed_ = false;
 };
 

@@ -1,0 +1,82 @@
+// qget URL [URL ...]: what one press of the Next button does with the HTTP client, once per URL
+// on one client, printed as one JSON line per URL.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "queueclient/failure.h"
+#include "queueclient/http_client.h"
+#include "queueclient/text.h"
+#include "tools/qget/qget_output.h"
+
+namespace {
+
+constexpr const char* kHelp = R"(usage: qget URL [URL ...]
+
+Runs on one HTTP client, for each URL in order, what one press of the operator
+window's Next button does: Get(URL), Disconnect(), and Disconnect() again in the
+clean-up. The client's state carries over from URL to URL (current URI, cookies,
+authorization state), so a relative URL is taken relative to the previous one.
+
+Prints one JSON object per URL on its own line:
+  {"ok":true,"answer":"..."}
+  {"ok":false,"kind":"...","message":"...","box":"..."}
+"box" is the text the error box shows. Socket failures add "error":N (the
+Windows Sockets number), HTTP status failures add "status":N. Strings write
+every UTF-16 code unit outside 0x20..0x7E as \uXXXX, so output is ASCII.
+URL arguments are read as UTF-8.
+
+Kinds:
+  unknown-protocol   no scheme of http/https and no port known ("Unknown Protocol")
+  host-required      the address has no host ("A Host is required")
+  port-required      the port is 0 ("A Port is required")
+  invalid-iohandler  transport mismatch ("IOHandler value is not valid")
+  uri-empty-host     an https address without a host ("Host field is empty")
+  socket             resolver, connect, send or receive error ("Socket Error # N...")
+  ssl-load           the TLS library cannot be used ("Could not load SSL library.")
+  ssl-setup          TLS method, context, cipher list or session set-up failed
+  ssl-handshake      the TLS handshake failed ("Error connecting with SSL. ...")
+  ssl-library        a TLS error while sending or receiving
+  connection-closed  the server closed too early ("Connection Closed Gracefully.")
+  read-timeout       no data for 30 seconds ("Read timed out.")
+  line-too-long      a response line over 16384 bytes ("Max line length exceeded.")
+  http-status        a final status outside 200..299 (the message is the status line)
+  body-too-large     a response body over 64 MiB ("Max body size exceeded.")
+  internal           a fault of the program itself, not of the exchange
+
+Exit status: 0 when every URL succeeded, 1 when any failed, 2 for a usage error.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs(kHelp, stderr);
+    return 2;
+  }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  queue::HttpClient client;
+  bool all_succeeded = true;
+  for (int i = 1; i < argc; ++i) {
+    std::string line;
+    try {
+      const std::u16string answer = client.Get(queue::Utf8ToUtf16(argv[i]));
+      client.Disconnect();
+      line = queue::qget::SuccessLine(answer);
+    } catch (const queue::Failure& failure) {
+      line = queue::qget::FailureLine(failure);
+      all_succeeded = false;
+    } catch (const std::exception& fault) {
+      line = queue::qget::InternalFailureLine(fault.what());
+      all_succeeded = false;
+    }
+    client.Disconnect();  // the Next action's clean-up, which runs on either path
+    std::puts(line.c_str());
+    std::fflush(stdout);
+  }
+  return all_succeeded ? 0 : 1;
+}

@@ -1,0 +1,27 @@
+// What qget prints: one JSON object per URL, ASCII only, and the text the error box would show.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "queueclient/failure.h"
+
+namespace queue::qget {
+
+// A JSON string literal: quotes and backslashes escaped, every UTF-16 unit outside 0x20..0x7E
+// written as \uXXXX, so the output is ASCII and lossless.
+std::string JsonString(std::u16string_view text);
+
+// The error box's text: the innermost failure's message when it is not empty, else the
+// outermost one's; then "." when the text is not empty and its last unit is above ".".
+std::u16string BoxText(const Failure& failure);
+
+// {"ok":true,"answer":"..."}
+std::string SuccessLine(std::u16string_view answer);
+// {"ok":false,"kind":"...","message":"...","box":"..."} with "error":N for socket failures and
+// "status":N for HTTP status failures.
+std::string FailureLine(const Failure& failure);
+// A failure that is not of the program's own hierarchy (it should not happen): kind "internal".
+std::string InternalFailureLine(std::string_view what);
+
+}  // namespace queue::qget
