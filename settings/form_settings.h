@@ -11,16 +11,22 @@ class QLineEdit;
 namespace settings {
 
 // The settings file of the running program: the executable's full path with its extension
-// replaced by ".ini".
+// replaced by ".ini" (profile_path.h). Computed afresh at each call.
 QString SettingsFilePath();
 
 // Reads the settings file into the operator window's geometry and the settings window's
-// controls (called from the operator window's FormShow).
+// controls (called from the operator window's FormShow, before the window is first drawn):
+// the outer rectangle from Form/Top, Left, Width and Height (physical pixels; defaults 0, 0,
+// 420, 112; placed as form_placement.h says), the server address from Server/Host (default
+// "http://localhost"; an empty value stays empty) and the list position from Server/Window
+// (default -1; a position outside the list selects nothing). Never fails.
 void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& operator_select,
                   QLineEdit& server_edit);
 
-// Writes them back (called from the operator window's FormClose). Throws a Failure with
-// "Unable to write to <path>" when the file refuses a write.
+// Writes them back (called from the operator window's FormClose), one write per entry in the
+// order Top, left, Width, Height, Host, Window; while the window is minimised, its restored
+// rectangle is written. Throws Failure(kSettingsWrite, "Unable to write to <full path>") at
+// the first refused write; the entries written before it stay written.
 void SaveSettings(const QString& ini_path, const QWidget& main_window,
                   const QComboBox& operator_select, const QLineEdit& server_edit);
 
