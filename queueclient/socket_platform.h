@@ -60,4 +60,17 @@ inline void SetNonBlocking(SocketHandle s, bool on) {
 inline constexpr int kSendFlags = MSG_NOSIGNAL;
 #endif
 
+// Sets the receive or send time-out (SO_RCVTIMEO, SO_SNDTIMEO) to `timeout_ms`; false on error.
+inline bool SetSocketTimeout(SocketHandle s, int option, int timeout_ms) {
+#ifdef _WIN32
+  const DWORD value = static_cast<DWORD>(timeout_ms);
+#else
+  timeval value{};
+  value.tv_sec = timeout_ms / 1000;
+  value.tv_usec = (timeout_ms % 1000) * 1000;
+#endif
+  return ::setsockopt(s, SOL_SOCKET, option, reinterpret_cast<const char*>(&value),
+                      sizeof(value)) == 0;
+}
+
 }  // namespace queue

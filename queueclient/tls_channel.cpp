@@ -30,18 +30,8 @@ struct SslFree {
   void operator()(SSL* session) const { SSL_free(session); }
 };
 
-void SetSocketTimeout(SocketHandle socket, int option, int timeout_ms) {
-#ifdef _WIN32
-  const DWORD value = static_cast<DWORD>(timeout_ms);
-#else
-  timeval value{};
-  value.tv_sec = timeout_ms / 1000;
-  value.tv_usec = (timeout_ms % 1000) * 1000;
-#endif
-  if (::setsockopt(socket, SOL_SOCKET, option, reinterpret_cast<const char*>(&value),
-                   sizeof(value)) != 0) {
-    throw SocketFailure(LastSocketError());
-  }
+void SetTimeoutOrThrow(SocketHandle socket, int option, int timeout_ms) {
+  if (!SetSocketTimeout(socket, option, timeout_ms)) throw SocketFailure(LastSocketError());
 }
 
 int ClampToInt(std::size_t size) {
@@ -83,8 +73,8 @@ class TlsChannel final : public Channel {
 
 void TlsChannel::Handshake(const std::string& server_name, int timeout_ms) {
   const int bound = timeout_ms > 0 ? timeout_ms : kDefaultTimeoutMs;
-  SetSocketTimeout(transport_.socket, SO_RCVTIMEO, bound);
-  SetSocketTimeout(transport_.socket, SO_SNDTIMEO, bound);
+  SetTimeoutOrThrow(transport_.socket, SO_RCVTIMEO, bound);
+  SetTimeoutOrThrow(transport_.socket, SO_SNDTIMEO, bound);
 
   context_ = NewClientContext();
   session_.reset(SSL_new(context_.get()));

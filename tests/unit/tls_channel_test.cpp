@@ -107,17 +107,44 @@ TEST(TlsChannelTest, OrderlyCloseAfterTheAnswerReadsAsZero) {
   EXPECT_EQ(channel->Receive(&byte, 1), 0u) << "a closed session stays closed";
 }
 
-// The server closes in the middle of the handshake.
-TEST(TlsHandshakeTest, CloseDuringHandshakeIsTheEofFailure) {
+struct HandshakeFailureCase {
+  const char* name;
+  TlsPeerBehaviour behaviour;
+  FailureKind kind;
+  int socket_error;  // 0 for a TLS failure
+  const char* message;
+};
+
+class TlsHandshakeFailureTest : public ::testing::TestWithParam<HandshakeFailureCase> {};
+
+TEST_P(TlsHandshakeFailureTest, GivesTheComposedFailure) {
+  const HandshakeFailureCase& c = GetParam();
   TlsPeerOptions options;
-  options.behaviour = TlsPeerBehaviour::kCloseDuringHandshake;
+  options.behaviour = c.behaviour;
   TlsPeer peer(options);
-  const auto failure = CatchFailure([&] { Connect(peer); });
+  const auto failure = CatchFailure([&] { Connect(peer, "127.0.0.1", kShortTimeoutMs); });
   ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->kind, FailureKind::kSslHandshake);
-  EXPECT_EQ(failure->message,
-            "Error connecting with SSL.\r\nEOF was observed that violates the protocol");
+  EXPECT_EQ(failure->kind, c.kind);
+  EXPECT_EQ(failure->socket_error, c.socket_error);
+  EXPECT_EQ(failure->message, c.message);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Peers, TlsHandshakeFailureTest,
+    ::testing::Values(
+        HandshakeFailureCase{
+            "CloseDuringHandshake", TlsPeerBehaviour::kCloseDuringHandshake,
+            FailureKind::kSslHandshake, 0,
+            "Error connecting with SSL.\r\nEOF was observed that violates the protocol"},
+        // A reset is the socket failure, not a TLS text.
+        HandshakeFailureCase{"ResetDuringHandshake", TlsPeerBehaviour::kResetDuringHandshake,
+                             FailureKind::kSocket, 10054,
+                             "Socket Error # 10054\r\nConnection reset by peer."},
+        // The hello and then nothing: the handshake's receive times out, a socket error.
+        HandshakeFailureCase{"SilenceAfterServerHello", TlsPeerBehaviour::kStopAfterServerHello,
+                             FailureKind::kSocket, 10060,
+                             "Socket Error # 10060\r\nConnection timed out."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Something that is not TLS at all answers the hello: the library's protocol error text.
 TEST(TlsHandshakeTest, PlainAnswerIsTheProtocolFailure) {
@@ -134,29 +161,6 @@ TEST(TlsHandshakeTest, PlainAnswerIsTheProtocolFailure) {
   EXPECT_FALSE(library_text.empty());
   EXPECT_EQ(library_text.find('\n'), std::string::npos);
   EXPECT_NE(library_text, "EOF was observed that violates the protocol");
-}
-
-// A reset in the middle of the handshake is the socket failure, not a TLS text.
-TEST(TlsHandshakeTest, ResetDuringHandshakeIsTheSocketFailure) {
-  TlsPeerOptions options;
-  options.behaviour = TlsPeerBehaviour::kResetDuringHandshake;
-  TlsPeer peer(options);
-  const auto failure = CatchFailure([&] { Connect(peer); });
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->socket_error, 10054);
-  EXPECT_EQ(failure->message, "Socket Error # 10054\r\nConnection reset by peer.");
-}
-
-// A server that sends its hello and then nothing: the handshake's receive times out, which is
-// a socket error of the handshake.
-TEST(TlsHandshakeTest, SilenceAfterServerHelloTimesOut) {
-  TlsPeerOptions options;
-  options.behaviour = TlsPeerBehaviour::kStopAfterServerHello;
-  TlsPeer peer(options);
-  const auto failure = CatchFailure([&] { Connect(peer, "127.0.0.1", kShortTimeoutMs); });
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->socket_error, 10060);
-  EXPECT_EQ(failure->message, "Socket Error # 10060\r\nConnection timed out.");
 }
 
 // A peer that completes the handshake and then never answers: the receive gives up.
