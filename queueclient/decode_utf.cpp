@@ -17,6 +17,12 @@ bool IsContinuation(std::uint8_t b) {
   return (b & 0xC0) == 0x80;
 }
 
+// A lead byte of 0xC2..0xDF followed by a continuation byte.
+bool IsTwoByteSequence(const std::uint8_t* in, const std::uint8_t* end) {
+  return static_cast<std::uint8_t>(in[0] - 0xC2) <= 0xDF - 0xC2 && end - in >= 2 &&
+         IsContinuation(in[1]);
+}
+
 // The well-formed sequences of a lead byte: their length and the range the second byte must
 // lie in (which rules out overlong forms, surrogates and code points above U+10FFFF).
 struct LeadByte {
@@ -83,24 +89,25 @@ std::u16string DecodeUtf8(std::string_view bytes) {
   const std::uint8_t* const end = in + bytes.size();
   char16_t* out = text.data();
   while (in < end) {
-    // ASCII runs, eight bytes at a time: markup, digits and spaces between the words.
-    while (static_cast<std::size_t>(end - in) >= kWordSize) {
-      std::uint64_t word;
-      std::memcpy(&word, in, kWordSize);
-      if (word & kHighBits) break;
-      for (std::size_t i = 0; i < kWordSize; ++i) out[i] = in[i];
-      in += kWordSize;
-      out += kWordSize;
-    }
-    if (in == end) break;
     const std::uint8_t b = *in;
     if (b < 0x80) {
       *out++ = b;
       ++in;
-    } else if (b >= 0xC2 && b <= 0xDF && end - in >= 2 && IsContinuation(in[1])) {
-      // Two-byte letters (Cyrillic, Greek, Latin with marks) are the common case.
-      *out++ = static_cast<char16_t>(((b & 0x1F) << 6) | (in[1] & 0x3F));
-      in += 2;
+      // ASCII runs, eight bytes at a time: markup, digits and the spaces between words.
+      while (static_cast<std::size_t>(end - in) >= kWordSize) {
+        std::uint64_t word;
+        std::memcpy(&word, in, kWordSize);
+        if (word & kHighBits) break;
+        for (std::size_t i = 0; i < kWordSize; ++i) out[i] = in[i];
+        in += kWordSize;
+        out += kWordSize;
+      }
+    } else if (IsTwoByteSequence(in, end)) {
+      // Two-byte letters (Cyrillic, Greek, Latin with marks) come in whole words.
+      do {
+        *out++ = static_cast<char16_t>(((in[0] & 0x1F) << 6) | (in[1] & 0x3F));
+        in += 2;
+      } while (in < end && IsTwoByteSequence(in, end));
     } else {
       in += DecodeSequence(in, static_cast<std::size_t>(end - in), out);
     }
