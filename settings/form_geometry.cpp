@@ -35,7 +35,7 @@ QSize FrameExtra(const QWidget& window) {
 class OuterSizeKeeper : public QObject {
  public:
   OuterSizeKeeper(QWidget& window, QSize outer_size)
-      : QObject(&window), window_(&window), outer_size_(outer_size) {
+      : QObject(&window), window_(&window), outer_size_(outer_size), client_size_(window.size()) {
     window.installEventFilter(this);
   }
 
@@ -45,7 +45,9 @@ class OuterSizeKeeper : public QObject {
       return false;
     }
     const QSize extra = FrameExtra(*window_);
-    if (!extra.isNull()) {
+    if (window_->size() != client_size_) {
+      deleteLater();  // resized by someone else meanwhile: that size stands
+    } else if (!extra.isNull()) {
       window_->resize(outer_size_ - extra);
       deleteLater();
     } else if (++events_ >= kMaxFrameWaitEvents) {
@@ -57,6 +59,7 @@ class OuterSizeKeeper : public QObject {
  private:
   QPointer<QWidget> window_;
   QSize outer_size_;
+  QSize client_size_;  // the size set from the stored one, while the frame was unknown
   int events_ = 0;
 };
 
@@ -98,7 +101,9 @@ void ApplyOuterGeometry(QWidget& window, const QRect& outer) {
   // For a top-level window, move() places the frame's top left corner.
   window.move(ToLogical(outer.x(), ratio), ToLogical(outer.y(), ratio));
   window.resize(outer_size - FrameExtra(window));
-  if (!window.isVisible() && FrameExtra(window).isNull()) new OuterSizeKeeper(window, outer_size);
+  // Even in the show handler the window is not mapped yet, so an unknown frame is the rule
+  // at start-up on window systems that add frames.
+  if (FrameExtra(window).isNull()) new OuterSizeKeeper(window, outer_size);
 }
 
 }  // namespace settings

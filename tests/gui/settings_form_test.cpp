@@ -64,6 +64,8 @@ class SettingsFormTest : public QObject {
   void refusedWriteThrowsAndTheNextSaveSucceeds();
   void immutableFileIsRefusedAndKept();
   void settingsPathIsBesideTheExecutable();
+  void minimisedWindowStoresItsRestoredRectangle();
+  void storedSizeIsTheOuterSizeOnceTheFrameIsKnown();
   void placement_data();
   void placement();
   void storedPixelsArePhysical();
@@ -247,6 +249,44 @@ void SettingsFormTest::settingsPathIsBesideTheExecutable() {
   QCOMPARE(settings::SettingsFilePath(),
            QCoreApplication::applicationFilePath() + QStringLiteral(".ini"));
   QVERIFY(QFileInfo(settings::SettingsFilePath()).isAbsolute());
+}
+
+// A window minimised from the maximised state would be restored to its normal rectangle;
+// that, not the maximised or the minimised one, is stored.
+void SettingsFormTest::minimisedWindowStoresItsRestoredRectangle() {
+  Load();
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  window_->move(30, 40);
+  window_->resize(300, 100);
+  QTRY_COMPARE(window_->frameGeometry().topLeft(), QPoint(30, 40));
+  const QRect restored = window_->frameGeometry();
+  window_->showMaximized();
+  QTRY_VERIFY(window_->frameGeometry() != restored);
+  window_->showMinimized();
+  QTRY_VERIFY(window_->isMinimized());
+  Save();
+  const QByteArray expected =
+      QStringLiteral("[Form]\r\nTop=%1\r\nleft=%2\r\nWidth=%3\r\nHeight=%4\r\n")
+          .arg(restored.y())
+          .arg(restored.x())
+          .arg(restored.width())
+          .arg(restored.height())
+          .toLatin1();
+  QVERIFY2(Stored().startsWith(expected), Stored());
+}
+
+// The frame is unknown until the window is mapped; the stored size is still the outer one
+// once it is, so that the window does not grow by its frame at every start.
+void SettingsFormTest::storedSizeIsTheOuterSizeOnceTheFrameIsKnown() {
+  const QByteArray stored = "[Form]\r\nTop=40\r\nleft=60\r\nWidth=420\r\nHeight=112\r\n";
+  Store(stored);
+  Load();
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  QTRY_COMPARE(window_->frameGeometry(), QRect(60, 40, 420, 112));
+  Save();
+  QVERIFY2(Stored().startsWith(stored), Stored());
 }
 
 void SettingsFormTest::placement_data() {
