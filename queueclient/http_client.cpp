@@ -19,6 +19,13 @@
 #include "queueclient/uri.h"
 
 namespace queue {
+namespace {
+
+// A server that answers "100 Continue" without end would keep the call reading for ever; past
+// this many, a 100 counts as the final response and fails like any other 1xx.
+constexpr int kMaxInterimHeads = 100;
+
+}  // namespace
 
 class HttpClient::Impl {
  public:
@@ -31,10 +38,11 @@ class HttpClient::Impl {
       PrepareConnection();
       keep_alive_ = false;
       SendHead();
+      int interim_heads = 0;
       do {
         ReadResponseHead(connection_->reader(), response_);
         HandOverCookies();
-      } while (StatusCodeOf(response_.status_line) == 100);
+      } while (StatusCodeOf(response_.status_line) == 100 && ++interim_heads < kMaxInterimHeads);
       std::u16string answer = Settle(auth_attempts);
       EndCall();
       return answer;

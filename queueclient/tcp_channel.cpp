@@ -45,17 +45,6 @@ void FinishConnect(SocketHandle socket, int timeout_ms) {
   if (error != 0) throw SocketFailure(SocketErrorFromErrno(error));
 }
 
-void SetTimeout(SocketHandle socket, int option, int timeout_ms) {
-#ifdef _WIN32
-  const DWORD value = static_cast<DWORD>(timeout_ms);
-#else
-  timeval value{};
-  value.tv_sec = timeout_ms / 1000;
-  value.tv_usec = (timeout_ms % 1000) * 1000;
-#endif
-  ::setsockopt(socket, SOL_SOCKET, option, reinterpret_cast<const char*>(&value), sizeof(value));
-}
-
 }  // namespace
 
 SocketHandle ConnectSocket(const SocketAddress& address, int timeout_ms) {
@@ -82,7 +71,7 @@ SocketHandle ConnectSocket(const SocketAddress& address, int timeout_ms) {
 TcpChannel::TcpChannel(SocketHandle socket, int read_timeout_ms)
     : socket_(socket), read_timeout_ms_(read_timeout_ms) {
   // A send blocked by a peer that reads nothing is bounded like a receive.
-  SetTimeout(socket_, SO_SNDTIMEO, read_timeout_ms_);
+  SetSocketTimeout(socket_, SO_SNDTIMEO, read_timeout_ms_);
 }
 
 TcpChannel::~TcpChannel() {

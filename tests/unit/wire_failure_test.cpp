@@ -131,6 +131,14 @@ const ExchangeCase kExchangeCases[] = {
      Answer(kChunkedHead + std::string(16385, '0') + "4\r\nA015\r\n0\r\n\r\n"), kTooLong},
     {"TrailerLineTooLong",
      Answer(kChunkedHead + "1\r\nA\r\n0\r\nX: " + std::string(16384, 'a') + "\r\n\r\n"), kTooLong},
+    // A server that never stops saying "continue" gets the status failure in the end.
+    {"EndlessInterimHeads",
+     Answer([] {
+       std::string heads;
+       for (int i = 0; i < 200; ++i) heads += "HTTP/1.1 100 Continue\r\n\r\n";
+       return heads;
+     }()),
+     {FailureKind::kHttpStatus, "HTTP/1.1 100 Continue"}},
     // A success's chunked body cut anywhere is an incomplete answer.
     {"ChunkedCutInsideSizeLine", Answer(kChunkedHead + "4"), kClosed},
     {"ChunkedCutInsideData", Answer(kChunkedHead + "4\r\nA0"), kClosed},
