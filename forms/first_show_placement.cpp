@@ -16,6 +16,8 @@ void PlaceForFirstShowing(QWidget& window, const QWidget* owner) {
   if (screen == nullptr) return;
   const QRect work_area = screen->availableGeometry();
   const QRect desktop = screen->virtualGeometry();
+  // The native window knows its frame; made now, the frame is centred, not just the client.
+  window.winId();
   const QSize outer = window.frameGeometry().size();
   const int left =
       std::max(desktop.left(), work_area.left() + (work_area.width() - outer.width()) / 2);

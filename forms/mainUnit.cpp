@@ -137,7 +137,12 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 void TMainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Restoring from the taskbar sends spontaneous show events; only a real show runs FormShow.
-  if (!event->spontaneous()) forms::Guarded([this] { FormShow(); });
+  if (event->spontaneous()) return;
+  // The stored position and size become the window's normal placement; a maximised or
+  // minimised start keeps its state although FormShow moves and resizes the window.
+  const Qt::WindowStates started_in = windowState();
+  forms::Guarded([this] { FormShow(); });
+  if (windowState() != started_in) setWindowState(started_in);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
