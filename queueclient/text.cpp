@@ -1,6 +1,8 @@
 // Small text helpers shared by the client.
 #include "queueclient/text.h"
 
+#include "queueclient/decode_utf.h"
+
 #include <cstdint>
 
 namespace queue {
@@ -50,53 +52,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 }
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
-  std::size_t i = 0;
-  const std::size_t n = bytes.size();
-  while (i < n) {
-    const auto b0 = static_cast<std::uint8_t>(bytes[i]);
-    if (b0 < 0x80) {
-      out.push_back(b0);
-      ++i;
-      continue;
-    }
-    int len = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-      len = 2, cp = b0 & 0x1F, min = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-      len = 3, cp = b0 & 0x0F, min = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-      len = 4, cp = b0 & 0x07, min = 0x10000;
-    } else {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    int got = 1;
-    while (got < len && i + got < n) {
-      const auto b = static_cast<std::uint8_t>(bytes[i + got]);
-      if ((b & 0xC0) != 0x80) break;
-      cp = (cp << 6) | (b & 0x3F);
-      ++got;
-    }
-    if (got < len || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(kReplacement);
-      i += (got > 1 ? got : 1);
-      continue;
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-    i += len;
-  }
-  return out;
+  return DecodeUtf8(bytes);
 }
 
 std::u16string AsciiToUtf16(std::string_view bytes) {

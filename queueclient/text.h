@@ -9,7 +9,7 @@ namespace queue {
 
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
-// UTF-8 to UTF-16; every malformed sequence becomes U+FFFD.
+// UTF-8 to UTF-16, as the UTF-8 body decoding does it (U+FFFD for malformed parts).
 std::u16string Utf8ToUtf16(std::string_view bytes);
 // Bytes 0x00..0x7F become the same code, every other byte becomes U+FFFD.
 std::u16string AsciiToUtf16(std::string_view bytes);
