@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "forms/first_show_placement.h"
 #include "forms/handler_guard.h"
@@ -22,6 +23,8 @@ constexpr int kWindowFontPixels = 11;
 constexpr int kControlFontPixels = 16;
 // Both labels end here, six pixels before the fields.
 constexpr int kLabelsRightEdge = 154;
+// The longer label begins here at the design font; no label begins further left.
+constexpr int kLabelsLeftLimit = 8;
 constexpr int kFieldsLeft = 160;
 constexpr int kFieldsWidth = 175;
 
@@ -31,14 +34,22 @@ QFont PixelFont(int pixels) {
   return font;
 }
 
-// A label sized to its text whose right edge stays on the labels' common edge, whatever
-// the width of the font in use.
+// A label sized to its text whose right edge stays on the labels' common edge. Where the
+// design font is missing and the one in use is wider, the text is narrowed to the room the
+// design gives it rather than cut off at the window's edge.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int top) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
-  label->setFont(PixelFont(kControlFontPixels));
+  QFont font = PixelFont(kControlFontPixels);
+  label->setFont(font);
   label->adjustSize();
+  const int room = kLabelsRightEdge - kLabelsLeftLimit;
+  if (label->width() > room) {
+    font.setStretch(std::max(50, 100 * room / label->width()));
+    label->setFont(font);
+    label->adjustSize();
+  }
   label->move(kLabelsRightEdge - label->width(), top);
   return label;
 }
@@ -111,7 +122,11 @@ void TSetupForm::btn2Click() {
 }
 
 void TSetupForm::setVisible(bool visible) {
-  if (visible) forms::PlaceForFirstShowing(*this, parentWidget());
+  if (visible) {
+    forms::PlaceForFirstShowing(*this, parentWidget());
+    // Like the platform's edit field, show the address from its start, not its end.
+    if (!serverEdit->hasFocus()) serverEdit->setCursorPosition(0);
+  }
   QDialog::setVisible(visible);
 }
 
