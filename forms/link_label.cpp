@@ -10,9 +10,11 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent
   QPalette palette = this->palette();
   palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
   setPalette(palette);
-  // Underlined in whatever font the window gives it: only the underline is the label's own.
-  QFont underlined;
-  underlined.setUnderline(true);  // a default font with one attribute set resolves only that
+  // The window's font, underlined, given in full: a style sheet on the application would
+  // otherwise resolve a font with only the underline set against the application's font.
+  QFont underlined = font();
+  underlined.setUnderline(true);
+  underlined.setResolveMask(QFont::AllPropertiesResolved);
   setFont(underlined);
   setCursor(Qt::PointingHandCursor);
   // The text is shown as it is, never as rich text or an activated link of QLabel's own.

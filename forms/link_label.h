@@ -9,6 +9,7 @@ class LinkLabel : public QLabel {
   Q_OBJECT
 
  public:
+  // Takes its font from `parent` as it is now, underlined: give the window its font first.
   explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
 
  signals:

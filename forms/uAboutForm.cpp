@@ -1,15 +1,15 @@
 // The About window: the logo, the program's name and version, the maker, and two links.
 #include "forms/uAboutForm.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 #include "forms/centred_image.h"
+#include "forms/first_show_placement.h"
 #include "forms/link_label.h"
 #include "queueclient/failure.h"
 
@@ -151,33 +151,22 @@ void TAboutForm::SetUrlOpener(UrlOpener opener) {
 }
 
 void TAboutForm::setVisible(bool visible) {
-  // Prepared before the first showing only; later showings keep where it was when closed,
-  // which Qt preserves for a window that is hidden rather than destroyed.
-  if (visible && !shown_before_) {
-    PrepareFirstShowing();
-    shown_before_ = true;
-  }
+  if (visible) PrepareNativeWindow();
+  // Centred the first time only; later showings keep where it was when closed, which Qt
+  // preserves for a window that is hidden rather than destroyed.
+  if (visible) forms::PlaceForFirstShowing(*this, parentWidget());
   QDialog::setVisible(visible);
 }
 
-void TAboutForm::PrepareFirstShowing() {
-  // The native window is made now so that its frame is known for the centring.
+void TAboutForm::PrepareNativeWindow() {
+  // Made before the first showing, so that the frame is known when the window is centred.
   create();
   // Qt adds the system menu to any window with a close button; leaving it out of the native
-  // window keeps the dialog's caption without an icon, as a dialog frame has it.
+  // window keeps the dialog's caption without an icon, as a dialog frame has it. Qt gives
+  // the native window its own flags back when it hides it, so this is done at every showing.
   if (QWindow* native = windowHandle()) {
     native->setFlags(native->flags() & ~Qt::WindowSystemMenuHint);
   }
-  // The operator window is the one whose "?" button is being pressed, or the parent if any.
-  const QWidget* anchor = parentWidget() ? parentWidget()->window() : QApplication::activeWindow();
-  QScreen* screen = anchor && anchor != this ? anchor->screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  const QRect area = screen->availableGeometry();
-  const QSize outer = frameGeometry().size();
-  // When the window is larger than the work area it keeps its top left corner inside it.
-  const int left = std::max(area.left(), area.left() + (area.width() - outer.width()) / 2);
-  const int top = std::max(area.top(), area.top() + (area.height() - outer.height()) / 2);
-  move(left, top);
 }
 
 void TAboutForm::showEvent(QShowEvent* event) {

@@ -38,9 +38,8 @@ class TAboutForm : public QDialog {
   void lbl2Click();
   void lbl5Click();
 
-  // Leaves the system menu out of the native window and centres it in the work area of the
-  // operator window's screen.
-  void PrepareFirstShowing();
+  // Makes the native window if need be and leaves the system menu out of it.
+  void PrepareNativeWindow();
 
   forms::CentredImage* imgLogo;
   QLabel* lbl1;
@@ -54,7 +53,6 @@ class TAboutForm : public QDialog {
   QLabel* lbl11;
   QLabel* lbl8;
   QLabel* lbl10;
-  bool shown_before_ = false;
 };
 
 // Set at start-up before the window's construction runs; valid until the process ends.
