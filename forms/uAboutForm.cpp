@@ -93,8 +93,8 @@ forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name, const char* t
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutForm");
   setWindowTitle(QString::fromUtf8("О программе"));
-  // A dialog frame with only a close button. Leaving out the system menu keeps the caption
-  // without an icon on Windows.
+  // A dialog frame with only a close button; the caption's icon goes with the system menu,
+  // which PrepareNativeWindow leaves out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(kClientSize);
@@ -151,10 +151,12 @@ void TAboutForm::SetUrlOpener(UrlOpener opener) {
 }
 
 void TAboutForm::setVisible(bool visible) {
-  if (visible) PrepareNativeWindow();
-  // Centred the first time only; later showings keep where it was when closed, which Qt
-  // preserves for a window that is hidden rather than destroyed.
-  if (visible) forms::PlaceForFirstShowing(*this, parentWidget());
+  if (visible) {
+    PrepareNativeWindow();
+    // Centred the first time only; later showings keep where it was when closed, which Qt
+    // preserves for a window that is hidden rather than destroyed.
+    forms::PlaceForFirstShowing(*this, parentWidget());
+  }
   QDialog::setVisible(visible);
 }
 
