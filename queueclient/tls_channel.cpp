@@ -148,7 +148,11 @@ void TlsChannel::SendAll(std::string_view bytes) {
 bool TlsChannel::WaitReadable(int timeout_ms) {
   if (deferred_failure_) return true;
   if (!session_) return false;
-  if (SSL_pending(session_.get()) > 0) return true;
+  // Decrypted data waiting, or the peer's close notification already seen (it stays readable).
+  if (SSL_pending(session_.get()) > 0 ||
+      (SSL_get_shutdown(session_.get()) & SSL_RECEIVED_SHUTDOWN) != 0) {
+    return true;
+  }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -102,7 +102,9 @@ TEST(TlsChannelTest, OrderlyCloseAfterTheAnswerReadsAsZero) {
   TlsPeer peer(options);
   auto channel = Connect(peer);
   channel->SendAll(kRequest);
+  EXPECT_TRUE(channel->WaitReadable(kTimeoutMs));
   EXPECT_EQ(ReceiveToClose(*channel), options.answer);
+  EXPECT_TRUE(channel->WaitReadable(0)) << "the close stays readable";
   char byte;
   EXPECT_EQ(channel->Receive(&byte, 1), 0u) << "a closed session stays closed";
 }
