@@ -119,7 +119,11 @@ std::optional<std::u16string> ProfileDocument::Find(std::u16string_view section,
 void ProfileDocument::InsertLine(std::size_t index, std::u16string_view text) {
   // A last line without a line break gets one, so that the new line stands on its own.
   if (index > 0 && index == lines_.size() && lines_[index - 1].line_break.empty()) {
-    lines_[index - 1].stored += EncodeProfileLine(line_break_, encoding_);
+    // A cut UTF-16 file ends in half a code unit, which no read sees; kept, it would shift
+    // every line after it by one byte.
+    std::string& last = lines_[index - 1].stored;
+    if (last.size() % CodeUnitBytes(encoding_) != 0) last.pop_back();
+    last += EncodeProfileLine(line_break_, encoding_);
     lines_[index - 1].line_break = line_break_;
   }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index),

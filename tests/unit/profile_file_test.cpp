@@ -280,6 +280,9 @@ const WriteCase kWriteCases[] = {
      Utf16Le(u"[Form]\r\nTop=1\r\n\r\n[Server]\r\nHost=адрес\r\n")},
     {"Utf16BigEndianAddKey", Utf16Be(u"[Form]\r\nTop=1\r\n"), u"Form", u"left", u"4",
      Utf16Be(u"[Form]\r\nTop=1\r\nleft=4\r\n")},
+    // A cut UTF-16 file ends in half a code unit; the lines added after it stay aligned.
+    {"Utf16CutFileAddSection", Utf16Le(u"[Form]\r\nTop=1") + "\x41", u"Server", u"Host", u"h",
+     Utf16Le(u"[Form]\r\nTop=1\r\n\r\n[Server]\r\nHost=h\r\n")},
     // U+0A0D holds the byte 0x0A, but no line feed; the line stays one line.
     {"Utf16LineFeedIsAWholeCodeUnit", Utf16Le(u"[Form]\r\nTop=\u0A0D\r\n"), u"Form", u"Top", u"2",
      Utf16Le(u"[Form]\r\nTop=2\r\n")},
