@@ -284,7 +284,13 @@ void TlsPeer::Handle(int connection) {
         session.request.append(buffer, static_cast<std::size_t>(received));
       }
       SSL_write(ssl.get(), options_.answer.data(), static_cast<int>(options_.answer.size()));
-      if (options_.close_after_answer) SSL_shutdown(ssl.get());
+      if (options_.answer_end == TlsPeerOptions::AnswerEnd::kCloseNotify) {
+        SSL_shutdown(ssl.get());
+      } else if (options_.answer_end == TlsPeerOptions::AnswerEnd::kCloseWithoutNotify) {
+        ::shutdown(connection, SHUT_WR);
+        state_->AwaitClientClose(connection);
+        break;
+      }
       int received;
       while ((received = SSL_read(ssl.get(), buffer, sizeof(buffer))) > 0) {
       }

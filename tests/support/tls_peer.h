@@ -33,8 +33,13 @@ struct TlsPeerOptions {
   TlsPeerBehaviour behaviour = TlsPeerBehaviour::kAnswer;
   // kAnswer: the bytes sent after the request head.
   std::string answer = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
-  // kAnswer: end the session (close notification) right after the answer.
-  bool close_after_answer = false;
+  // kAnswer: what follows the answer.
+  enum class AnswerEnd {
+    kAwaitClient,         // wait for the client to close
+    kCloseNotify,         // end the session with a close notification
+    kCloseWithoutNotify,  // close the connection without ending the session
+  };
+  AnswerEnd answer_end = AnswerEnd::kAwaitClient;
   // kNotTls: the bytes sent instead of a TLS answer.
   std::string plain_bytes = "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n";
 };

@@ -98,7 +98,7 @@ TEST(TlsChannelTest, SendsTheHostAsServerName) {
 TEST(TlsChannelTest, OrderlyCloseAfterTheAnswerReadsAsZero) {
   TlsPeerOptions options;
   options.answer = "HTTP/1.1 200 OK\r\n\r\nread to the close";
-  options.close_after_answer = true;
+  options.answer_end = TlsPeerOptions::AnswerEnd::kCloseNotify;
   TlsPeer peer(options);
   auto channel = Connect(peer);
   channel->SendAll(kRequest);
@@ -163,6 +163,26 @@ TEST(TlsHandshakeTest, PlainAnswerIsTheProtocolFailure) {
   EXPECT_FALSE(library_text.empty());
   EXPECT_EQ(library_text.find('\n'), std::string::npos);
   EXPECT_NE(library_text, "EOF was observed that violates the protocol");
+}
+
+// A server that closes the connection without ending the session: the answer, then the
+// library failure, since the close cannot be told from a cut-off connection.
+TEST(TlsChannelTest, CloseWithoutNotificationIsTheEofFailure) {
+  TlsPeerOptions options;
+  options.answer = "HTTP/1.1 200 OK\r\n\r\ncut";
+  options.answer_end = TlsPeerOptions::AnswerEnd::kCloseWithoutNotify;
+  TlsPeer peer(options);
+  auto channel = Connect(peer);
+  channel->SendAll(kRequest);
+  std::string received;
+  const auto failure = CatchFailure([&] {
+    // An orderly close would end the loop and leave no failure.
+    for (std::string part; !(part = ReceiveSome(*channel)).empty();) received += part;
+  });
+  EXPECT_EQ(received, options.answer);
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->kind, FailureKind::kSslLibrary);
+  EXPECT_EQ(failure->message, "EOF was observed that violates the protocol");
 }
 
 // A peer that completes the handshake and then never answers: the receive gives up.

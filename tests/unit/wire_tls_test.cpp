@@ -99,7 +99,7 @@ TEST(WireTlsTest, HandshakeFailureThenSuccess) {
 TEST(WireTlsTest, BodyReadToTheOrderlyClose) {
   TlsPeerOptions options;
   options.answer = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nD-555";
-  options.close_after_answer = true;
+  options.answer_end = TlsPeerOptions::AnswerEnd::kCloseNotify;
   TlsPeer peer(options);
   HttpClient client;
   EXPECT_EQ(client.Get(HttpsUrl(peer)), u"D-555");
