@@ -1,0 +1,178 @@
+// Hostile servers against the whole client, one per threat (the comment above each names it):
+// a trickling server, a body without end, a flood of header lines, chunk sizes at the edge of
+// 64 bits, and TLS peers that break the handshake. None may crash the client, hang it past its
+// bounds or let it hold more memory than its bounds allow. The failures of single reads and
+// framings are in wire_failure_test, the TLS channel's own in tls_channel_test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "queueclient/http_client.h"
+#include "queueclient/text.h"
+#include "tests/support/scripted_server.h"
+#include "tests/support/tls_peer.h"
+#include "tests/support/wire_helpers.h"
+
+namespace queue::testing {
+namespace {
+
+constexpr int kShortBoundMs = 300;
+constexpr std::size_t kSmallBody = 1000;
+
+ClientLimits ShortLimits() {
+  ClientLimits limits;
+  limits.connect_timeout_ms = kShortBoundMs;
+  limits.read_timeout_ms = kShortBoundMs;
+  limits.redirect_body_wait_ms = kShortBoundMs;
+  limits.max_body_bytes = kSmallBody;
+  return limits;
+}
+
+// The script that sends `bytes` one at a time, `pause_ms` apart.
+ConnectionScript Trickle(std::string_view bytes, int pause_ms) {
+  ConnectionScript script{ReadRequest()};
+  for (const char byte : bytes) {
+    script.push_back(Delay(pause_ms));
+    script.push_back(Send(std::string(1, byte)));
+  }
+  return script;
+}
+
+void ExpectFailure(HttpClient& client, const std::u16string& url, FailureKind kind,
+                   std::string_view message) {
+  const auto failure = CatchFailure([&] { client.Get(url); });
+  ASSERT_TRUE(failure) << "the call succeeded";
+  EXPECT_EQ(failure->kind, kind);
+  EXPECT_EQ(failure->message, message);
+}
+
+// A server that sends one byte at a time, each well inside the read bound though the whole
+// answer takes many bounds long: every byte restarts the bound, so the answer arrives.
+TEST(FaultNetwork, TricklingServerIsServedByteByByte) {
+  const std::string response = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nA015";
+  ScriptedServer server({Trickle(response, kShortBoundMs / 4)});
+  HttpClient client(ShortLimits());
+  EXPECT_EQ(client.Get(server.Url16("/getQueue?operator=1")), u"A015");
+}
+
+// A trickling server that falls silent in the middle of its head: the call ends one bound
+// after the last byte, not at some later time.
+TEST(FaultNetwork, TricklingServerThatStopsTimesOut) {
+  ConnectionScript script = Trickle("HTTP/1.1 200 OK\r\nContent-Le", kShortBoundMs / 4);
+  script.push_back(Hold());
+  ScriptedServer server({script});
+  HttpClient client(ShortLimits());
+  ExpectFailure(client, server.Url16("/getQueue?operator=1"), FailureKind::kReadTimeout,
+                "Read timed out.");
+}
+
+// A body that never ends, against the program's own 64 MiB bound (not a shortened one): the
+// call fails once the bound is passed instead of filling the memory.
+TEST(FaultNetwork, EndlessBodyStopsAtTheRealBound) {
+  ScriptedServer server(
+      {{ReadRequest(), Send("HTTP/1.1 200 OK\r\n\r\n"), Send(std::string(kMaxBodyBytes, 'a')),
+        Send(std::string(64 * 1024, 'b')), Hold()}});
+  ClientLimits limits;
+  limits.read_timeout_ms = 5000;  // only a broken client would wait for it
+  HttpClient client(limits);
+  ExpectFailure(client, server.Url16("/getQueue?operator=1"), FailureKind::kBodyTooLarge,
+                "Max body size exceeded.");
+}
+
+// A head of 10,000 header lines, each one a new cookie: the head is read to its end and the
+// body after it is the answer, while the header list and the cookie store stay within their
+// bounds (the next request carries at most the store's per-domain count of cookies).
+TEST(FaultNetwork, TenThousandHeaderLines) {
+  std::string head = "HTTP/1.1 200 OK\r\n";
+  for (int i = 0; i < 10000; ++i) head += "Set-Cookie: c" + std::to_string(i) + "=v\r\n";
+  ScriptedServer server({Answer(head + "\r\nA015"), Answer(OkResponse("A016"))});
+  HttpClient client(ShortLimits());
+  EXPECT_EQ(client.Get(server.Url16("/getQueue?operator=1")), u"A015");
+  EXPECT_EQ(client.Get(server.Url16("/getQueue?operator=1")), u"A016");
+  ASSERT_TRUE(server.AwaitRequests(2));
+  const std::string second = server.requests()[1];
+  const std::size_t cookie_line = second.find("\r\nCookie: ");
+  ASSERT_NE(cookie_line, std::string::npos) << second;
+  const std::size_t line_end = second.find("\r\n", cookie_line + 2);
+  const std::string cookies = second.substr(cookie_line, line_end - cookie_line);
+  const auto sent = std::count(cookies.begin(), cookies.end(), '=');
+  EXPECT_GT(sent, 0);
+  EXPECT_LE(sent, 50);
+}
+
+// Chunk sizes that a signed 64-bit reading turns negative (8000000000000000) or that fill all
+// 64 bits (FFFFFFFFFFFFFFFF): either is a size like any other huge one, so the body grows to
+// the bound and fails there; a close before that is an incomplete body. Neither may wrap a
+// count, read outside the buffer or allocate the declared size.
+struct HugeChunkCase {
+  const char* name;
+  const char* size_line;
+  bool close_early;  // the server closes after a few data bytes
+};
+
+class HugeChunk : public ::testing::TestWithParam<HugeChunkCase> {};
+
+TEST_P(HugeChunk, FailsWithinTheBound) {
+  const std::string head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+  ConnectionScript script{ReadRequest(), Send(head + GetParam().size_line + "\r\n")};
+  if (GetParam().close_early) {
+    script.push_back(Send("A015"));
+    script.push_back(Close());
+  } else {
+    script.push_back(Send(std::string(kSmallBody + 1, 'a')));
+    script.push_back(Hold());
+  }
+  ScriptedServer server({script});
+  HttpClient client(ShortLimits());
+  if (GetParam().close_early) {
+    ExpectFailure(client, server.Url16("/x"), FailureKind::kConnectionClosed,
+                  "Connection Closed Gracefully.");
+  } else {
+    ExpectFailure(client, server.Url16("/x"), FailureKind::kBodyTooLarge,
+                  "Max body size exceeded.");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, HugeChunk,
+    ::testing::Values(HugeChunkCase{"SignBitPastBound", "8000000000000000", false},
+                      HugeChunkCase{"SignBitThenClose", "8000000000000000", true},
+                      HugeChunkCase{"AllBitsPastBound", "FFFFFFFFFFFFFFFF", false},
+                      HugeChunkCase{"AllBitsThenClose", "ffffffffffffffff", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// TLS peers that break the handshake, through the whole call: a reset right after the client's
+// hello is the socket failure; a ServerHello and then silence ends at the bound. Either way the
+// next press over a good connection succeeds.
+struct BrokenHandshakeCase {
+  const char* name;
+  TlsPeerBehaviour behaviour;
+  FailureKind kind;
+  const char* message;
+};
+
+class BrokenHandshake : public ::testing::TestWithParam<BrokenHandshakeCase> {};
+
+TEST_P(BrokenHandshake, FailsAndTheNextCallWorks) {
+  TlsPeerOptions options;
+  options.behaviour = GetParam().behaviour;
+  TlsPeer peer(options);
+  HttpClient client(ShortLimits());
+  ExpectFailure(client, WithPort16(u"https://127.0.0.1:{port}/getQueue?operator=1", peer.port()),
+                GetParam().kind, GetParam().message);
+  ScriptedServer server({Answer(OkResponse("A015"))});
+  EXPECT_EQ(client.Get(server.Url16("/getQueue?operator=1")), u"A015");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Peers, BrokenHandshake,
+    ::testing::Values(
+        BrokenHandshakeCase{"ResetDuringHandshake", TlsPeerBehaviour::kResetDuringHandshake,
+                            FailureKind::kSocket,
+                            "Socket Error # 10054\r\nConnection reset by peer."},
+        BrokenHandshakeCase{"SilenceAfterServerHello", TlsPeerBehaviour::kStopAfterServerHello,
+                            FailureKind::kSocket, "Socket Error # 10060\r\nConnection timed out."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace queue::testing
