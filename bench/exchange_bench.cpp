@@ -1,0 +1,142 @@
+// The cost of one plain press: Get and Disconnect through the HTTP client against a loopback
+// server, beside a raw-socket client that makes the same exchange and closes the same way
+// (shutdown for sending, then close), in the same run. Prints the ratio of the medians (the
+// target is at most 1.10). Run with --benchmark_enable_random_interleaving=true so that other
+// load on the machine falls on both clients alike.
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "queueclient/http_client.h"
+#include "tests/support/tls_peer.h"
+#include "tests/support/wire_helpers.h"
+
+namespace {
+
+constexpr int kRepetitions = 15;
+const std::string kAnswer = queue::testing::OkResponse("A-017");
+
+// A queue server that answers every connection in turn: reads the head, sends the answer,
+// waits for the client's close and closes too.
+class LoopbackServer {
+ public:
+  LoopbackServer() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener_, 16) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      std::perror("exchange_bench: listen");
+      std::exit(1);
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~LoopbackServer() {
+    stopping_ = true;
+    ::shutdown(listener_, SHUT_RDWR);
+    thread_.join();
+    ::close(listener_);
+  }
+  int port() const { return port_; }
+
+ private:
+  void Serve() {
+    while (!stopping_) {
+      const int connection = ::accept(listener_, nullptr, nullptr);
+      if (connection < 0) return;
+      std::string head;
+      char buffer[4096];
+      ssize_t count = 0;
+      while (head.find("\r\n\r\n") == std::string::npos &&
+             (count = ::recv(connection, buffer, sizeof buffer, 0)) > 0) {
+        head.append(buffer, static_cast<std::size_t>(count));
+      }
+      ::send(connection, kAnswer.data(), kAnswer.size(), MSG_NOSIGNAL);
+      while (::recv(connection, buffer, sizeof buffer, 0) > 0) {
+      }
+      ::close(connection);
+    }
+  }
+
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+};
+
+LoopbackServer& Server() {
+  static LoopbackServer server;
+  return server;
+}
+
+void BM_HttpClientPress(benchmark::State& state) {
+  const std::u16string url =
+      queue::testing::WithPort16(u"http://127.0.0.1:{port}/getQueue?operator=3", Server().port());
+  queue::HttpClient client;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(client.Get(url));
+    client.Disconnect();
+  }
+}
+
+// Connect, send the same head, read the whole answer, shut down sending, close.
+void BM_RawSocketPress(benchmark::State& state) {
+  const std::string request = queue::testing::ExpectedHead(
+      "/getQueue?operator=3", queue::testing::WithPort("127.0.0.1:{port}", Server().port()));
+  for (auto _ : state) {
+    const int socket = queue::testing::ConnectToLoopback(Server().port());
+    ::send(socket, request.data(), request.size(), MSG_NOSIGNAL);
+    char buffer[32768];
+    std::size_t received = 0;
+    ssize_t count;
+    while (received < kAnswer.size() && (count = ::recv(socket, buffer, sizeof buffer, 0)) > 0) {
+      received += static_cast<std::size_t>(count);
+    }
+    ::shutdown(socket, SHUT_WR);
+    ::close(socket);
+  }
+}
+
+BENCHMARK(BM_HttpClientPress)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_RawSocketPress)->UseRealTime()->Repetitions(kRepetitions);
+
+// Shows the runs as usual and keeps the medians for the ratio.
+class MedianReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> medians;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  MedianReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const auto& m = reporter.medians;
+  if (m.count("BM_HttpClientPress") && m.count("BM_RawSocketPress")) {
+    std::printf("median ratio, HTTP client / raw socket client: %.3f (target <= 1.10)\n",
+                m.at("BM_HttpClientPress") / m.at("BM_RawSocketPress"));
+  }
+  benchmark::Shutdown();
+  return 0;
+}
