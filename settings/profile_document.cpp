@@ -123,8 +123,12 @@ void ProfileDocument::InsertLine(std::size_t index, std::u16string_view text) {
     // every line after it by one byte.
     std::string& last = lines_[index - 1].stored;
     if (last.size() % CodeUnitBytes(encoding_) != 0) last.pop_back();
-    last += EncodeProfileLine(line_break_, encoding_);
-    lines_[index - 1].line_break = line_break_;
+    // A bare CR that ends the file belongs to the last value; an LF after it would turn it
+    // into a CR LF line break and take it away.
+    const std::u16string_view line_break =
+        DecodeProfileLine(last, encoding_).ends_with(u'\r') ? kDefaultLineBreak : line_break_;
+    last += EncodeProfileLine(line_break, encoding_);
+    lines_[index - 1].line_break = line_break;
   }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index),
                 MakeStoredLine(text, line_break_));
