@@ -7,7 +7,6 @@
 #include <ws2tcpip.h>
 #else
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -52,16 +51,14 @@ inline int PollSocket(SocketHandle s, short events, int timeout_ms) {
   } while (result < 0 && errno == EINTR);
   return result;
 }
-inline void SetNonBlocking(SocketHandle s, bool on) {
-  const int flags = ::fcntl(s, F_GETFL, 0);
-  ::fcntl(s, F_SETFL, on ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK));
-}
 // A peer that has gone away must give an error, not the signal that ends the process.
 inline constexpr int kSendFlags = MSG_NOSIGNAL;
 #endif
 
 // Sets the receive or send time-out (SO_RCVTIMEO, SO_SNDTIMEO) to `timeout_ms`; false on error.
+// The socket takes a zero time-out as "wait forever", so a bound below 1 ms becomes 1 ms.
 inline bool SetSocketTimeout(SocketHandle s, int option, int timeout_ms) {
+  if (timeout_ms < 1) timeout_ms = 1;
 #ifdef _WIN32
   const DWORD value = static_cast<DWORD>(timeout_ms);
 #else

@@ -10,29 +10,27 @@ namespace queue {
 namespace {
 
 constexpr int kConnectTimedOut = 10060;
+// "Would block" and "operation in progress": what a bounded call meets when its bound expires.
+constexpr int kWouldBlock = 10035;
+constexpr int kInProgress = 10036;
+constexpr int kInterrupted = 10004;
+#ifdef _WIN32
+// A receive whose time-out expires fails "timed out" on Windows, "would block" elsewhere.
+constexpr int kReceiveTimedOut = kConnectTimedOut;
+#else
+constexpr int kReceiveTimedOut = kWouldBlock;
+#endif
 
 [[noreturn]] void ThrowLastSocketError() {
   throw SocketFailure(LastSocketError());
 }
 
-void BindToWildcard(SocketHandle socket, int family) {
-  sockaddr_storage any{};
-  socklen_t length = sizeof(sockaddr_in);
-  if (family == AF_INET6) {
-    auto* v6 = reinterpret_cast<sockaddr_in6*>(&any);
-    v6->sin6_family = AF_INET6;
-    v6->sin6_addr = in6addr_any;
-    length = sizeof(sockaddr_in6);
-  } else {
-    auto* v4 = reinterpret_cast<sockaddr_in*>(&any);
-    v4->sin_family = AF_INET;
-    v4->sin_addr.s_addr = htonl(INADDR_ANY);
-  }
-  if (::bind(socket, reinterpret_cast<sockaddr*>(&any), length) != 0) ThrowLastSocketError();
+void SetTimeoutOrThrow(SocketHandle socket, int option, int timeout_ms) {
+  if (!SetSocketTimeout(socket, option, timeout_ms)) ThrowLastSocketError();
 }
 
-// Waits for a non-blocking connect to finish; a connect still pending after the bound fails as
-// the platform's own give-up would.
+// Waits for a connect that goes on in the background to finish; a connect still pending after
+// the bound fails as the platform's own give-up would.
 void FinishConnect(SocketHandle socket, int timeout_ms) {
   const int ready = PollSocket(socket, POLLOUT, timeout_ms);
   if (ready < 0) ThrowLastSocketError();
@@ -45,22 +43,48 @@ void FinishConnect(SocketHandle socket, int timeout_ms) {
   if (error != 0) throw SocketFailure(SocketErrorFromErrno(error));
 }
 
+int ConnectOnce(SocketHandle socket, const SocketAddress& address) {
+  if (::connect(socket, reinterpret_cast<const sockaddr*>(&address.storage), address.length) == 0)
+    return 0;
+  return LastSocketError();
+}
+
+#ifdef _WIN32
+// A Windows connect ignores the send time-out, so it runs non-blocking and is awaited.
+void ConnectWithin(SocketHandle socket, const SocketAddress& address, int timeout_ms) {
+  SetNonBlocking(socket, true);
+  const int error = ConnectOnce(socket, address);
+  if (error != 0) {
+    if (error != kWouldBlock && error != kInProgress) throw SocketFailure(error);
+    FinishConnect(socket, timeout_ms);
+  }
+  SetNonBlocking(socket, false);
+}
+#else
+// A blocking connect gives up with "operation in progress" once the send time-out expires, so
+// the bound costs one option on the socket instead of toggling non-blocking mode and polling.
+void ConnectWithin(SocketHandle socket, const SocketAddress& address, int timeout_ms) {
+  SetTimeoutOrThrow(socket, SO_SNDTIMEO, timeout_ms);
+  const int error = ConnectOnce(socket, address);
+  if (error == 0) return;
+  if (error == kInProgress) throw SocketFailure(kConnectTimedOut);
+  // A signal cut the wait short; the connect goes on in the background.
+  if (error == kInterrupted) return FinishConnect(socket, timeout_ms);
+  throw SocketFailure(error);
+}
+#endif
+
 }  // namespace
 
 SocketHandle ConnectSocket(const SocketAddress& address, int timeout_ms) {
   const SocketHandle socket = ::socket(address.family, SOCK_STREAM, IPPROTO_TCP);
   if (socket == kNoSocket) ThrowLastSocketError();
   try {
-    BindToWildcard(socket, address.family);
-    SetNonBlocking(socket, true);
-    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address.storage), address.length) !=
-        0) {
-      const int error = LastSocketError();
-      // 10035/10036: the connect goes on in the background.
-      if (error != 10035 && error != 10036) throw SocketFailure(error);
-      FinishConnect(socket, timeout_ms);
-    }
-    SetNonBlocking(socket, false);
+    // No explicit bind: connect binds an unbound socket itself, to the wildcard address and a
+    // port of the system's choice, with address reuse off, which is the binding wanted. An
+    // explicit bind to port 0 would also take the port out of the pool that connect shares
+    // between destinations, and run out of ports under load.
+    ConnectWithin(socket, address, timeout_ms);
   } catch (...) {
     CloseSocket(socket);
     throw;
@@ -68,10 +92,16 @@ SocketHandle ConnectSocket(const SocketAddress& address, int timeout_ms) {
   return socket;
 }
 
-TcpChannel::TcpChannel(SocketHandle socket, int read_timeout_ms)
-    : socket_(socket), read_timeout_ms_(read_timeout_ms) {
-  // A send blocked by a peer that reads nothing is bounded like a receive.
-  SetSocketTimeout(socket_, SO_SNDTIMEO, read_timeout_ms_);
+TcpChannel::TcpChannel(SocketHandle socket, int read_timeout_ms) : socket_(socket) {
+  // Set once here, the socket's own time-outs bound every receive and send (a send blocked by a
+  // peer that reads nothing is bounded like a receive).
+  try {
+    SetTimeoutOrThrow(socket_, SO_RCVTIMEO, read_timeout_ms);
+    SetTimeoutOrThrow(socket_, SO_SNDTIMEO, read_timeout_ms);
+  } catch (...) {
+    Close();
+    throw;
+  }
 }
 
 TcpChannel::~TcpChannel() {
@@ -80,13 +110,13 @@ TcpChannel::~TcpChannel() {
 
 std::size_t TcpChannel::Receive(char* buffer, std::size_t capacity) {
   if (socket_ == kNoSocket) throw SocketFailure(10058);
-  const int ready = PollSocket(socket_, POLLIN, read_timeout_ms_);
-  if (ready < 0) ThrowLastSocketError();
-  if (ready == 0) throw Failure(FailureKind::kReadTimeout, "Read timed out.");
   for (;;) {
     const auto received = ::recv(socket_, buffer, static_cast<int>(capacity), 0);
     if (received >= 0) return static_cast<std::size_t>(received);
-    if (errno != EINTR) ThrowLastSocketError();
+    if (errno == EINTR) continue;
+    const int error = LastSocketError();
+    if (error == kReceiveTimedOut) throw Failure(FailureKind::kReadTimeout, "Read timed out.");
+    throw SocketFailure(error);
   }
 }
 
@@ -98,7 +128,7 @@ void TcpChannel::SendAll(std::string_view bytes) {
       if (errno == EINTR) continue;
       const int error = LastSocketError();
       // The send time-out reports "would block"; to the clerk it is a timed-out connection.
-      throw SocketFailure(error == 10035 ? kConnectTimedOut : error);
+      throw SocketFailure(error == kWouldBlock ? kConnectTimedOut : error);
     }
     bytes.remove_prefix(static_cast<std::size_t>(sent));
   }

@@ -10,13 +10,15 @@
 namespace queue {
 
 // Opens a TCP stream socket of the address's family, bound to the wildcard address and a port of
-// the system's choice, and connects it within `timeout_ms`. Throws SocketFailure: 10060 when the
+// the system's choice, and connects it within `timeout_ms` (leaving the socket's send time-out
+// set to it). Throws SocketFailure: 10060 when the
 // connect does not complete in time, the platform's error number otherwise.
 SocketHandle ConnectSocket(const SocketAddress& address, int timeout_ms);
 
 class TcpChannel : public Channel {
  public:
-  // Takes ownership of a connected socket. `read_timeout_ms` bounds every receive and send.
+  // Takes ownership of a connected socket (closing it if the time-outs cannot be set).
+  // `read_timeout_ms` bounds every receive and send.
   TcpChannel(SocketHandle socket, int read_timeout_ms);
   ~TcpChannel() override;
   TcpChannel(const TcpChannel&) = delete;
@@ -29,7 +31,6 @@ class TcpChannel : public Channel {
 
  private:
   SocketHandle socket_;
-  int read_timeout_ms_;
 };
 
 }  // namespace queue
