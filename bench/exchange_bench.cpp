@@ -22,8 +22,8 @@
 namespace {
 
 constexpr int kRepetitions = 15;
-// Every press leaves a local port in TIME_WAIT for a minute, and the client binds its port
-// before it connects, so a time-driven iteration count would run out of local ports.
+// Every press leaves a local port in TIME_WAIT for a minute, so a time-driven iteration count
+// could run out of local ports; a fixed count keeps every run alike.
 constexpr int kPressesPerRepetition = 200;
 const std::string kAnswer = queue::testing::OkResponse("A-017");
 
