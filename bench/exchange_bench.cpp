@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/median_reporter.h"
 #include "queueclient/http_client.h"
 #include "tests/support/tls_peer.h"
 #include "tests/support/wire_helpers.h"
@@ -121,25 +122,11 @@ BENCHMARK(BM_RawSocketPress)
     ->Iterations(kPressesPerRepetition)
     ->Repetitions(kRepetitions);
 
-// Shows the runs as usual and keeps the medians for the ratio.
-class MedianReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  MedianReporter reporter;
+  bench::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto& m = reporter.medians;
   if (m.count("BM_HttpClientPress") && m.count("BM_RawSocketPress")) {

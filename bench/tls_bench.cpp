@@ -15,6 +15,7 @@
 #include <map>
 #include <string>
 
+#include "bench/median_reporter.h"
 #include "queueclient/http_client.h"
 #include "queueclient/tls_context.h"
 #include "tests/support/tls_peer.h"
@@ -90,27 +91,11 @@ BENCHMARK(BM_RawLibraryPress)->Arg(0)->UseRealTime()->Repetitions(kRepetitions);
 BENCHMARK(BM_RawLibraryPress)->Arg(1)->UseRealTime()->Repetitions(kRepetitions);
 BENCHMARK(BM_RawLibraryPress)->Arg(2)->UseRealTime()->Repetitions(kRepetitions);
 
-// Shows the runs as usual and keeps the medians for the ratio.
-class MedianReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        std::string name = run.run_name.function_name;
-        if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
-        medians[name] = run.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  MedianReporter reporter;
+  bench::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto& m = reporter.medians;
   if (m.count("BM_HttpClientPress") && m.count("BM_RawLibraryPress/0")) {

@@ -36,7 +36,9 @@ std::optional<CaughtFailure> CatchFailure(const std::function<void()>& call) {
   try {
     call();
   } catch (const Failure& failure) {
-    CaughtFailure caught{failure.kind(), failure.what()};
+    CaughtFailure caught;
+    caught.kind = failure.kind();
+    caught.message = failure.what();
     if (const auto* socket = dynamic_cast<const SocketFailure*>(&failure)) {
       caught.socket_error = socket->error_number();
     }
@@ -47,6 +49,15 @@ std::optional<CaughtFailure> CatchFailure(const std::function<void()>& call) {
     return caught;
   }
   return std::nullopt;
+}
+
+ClientLimits ShortLimits(int bound_ms, std::size_t max_body_bytes) {
+  ClientLimits limits;
+  limits.connect_timeout_ms = bound_ms;
+  limits.read_timeout_ms = bound_ms;
+  limits.redirect_body_wait_ms = bound_ms;
+  limits.max_body_bytes = max_body_bytes;
+  return limits;
 }
 
 }  // namespace queue::testing

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "queueclient/failure.h"
+#include "queueclient/http_client.h"
 
 namespace queue::testing {
 
@@ -32,5 +33,9 @@ struct CaughtFailure {
   std::string status_body;  // UTF-8, for HTTP status failures
 };
 std::optional<CaughtFailure> CatchFailure(const std::function<void()>& call);
+
+// Client limits for tests that meet the bounds: the connect, read and redirect-body waits all
+// `bound_ms`, and bodies bounded at `max_body_bytes`, so no test waits the program's real bounds.
+ClientLimits ShortLimits(int bound_ms, std::size_t max_body_bytes);
 
 }  // namespace queue::testing

@@ -20,12 +20,7 @@ constexpr int kShortBoundMs = 300;
 constexpr std::size_t kSmallBody = 1000;
 
 ClientLimits ShortLimits() {
-  ClientLimits limits;
-  limits.connect_timeout_ms = kShortBoundMs;
-  limits.read_timeout_ms = kShortBoundMs;
-  limits.redirect_body_wait_ms = kShortBoundMs;
-  limits.max_body_bytes = kSmallBody;
-  return limits;
+  return queue::testing::ShortLimits(kShortBoundMs, kSmallBody);
 }
 
 // The script that sends `bytes` one at a time, `pause_ms` apart.

@@ -20,12 +20,7 @@ constexpr int kShortBoundMs = 200;
 constexpr std::size_t kSmallBody = 1000;
 
 ClientLimits ShortLimits() {
-  ClientLimits limits;
-  limits.connect_timeout_ms = kShortBoundMs;
-  limits.read_timeout_ms = kShortBoundMs;
-  limits.redirect_body_wait_ms = kShortBoundMs;
-  limits.max_body_bytes = kSmallBody;
-  return limits;
+  return queue::testing::ShortLimits(kShortBoundMs, kSmallBody);
 }
 
 struct ExpectedFailure {
