@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "settings/form_frame.h"
+
 namespace forms {
 
 void PlaceForFirstShowing(QWidget& window, const QWidget* owner) {
@@ -14,16 +16,19 @@ void PlaceForFirstShowing(QWidget& window, const QWidget* owner) {
   QScreen* screen = owner != nullptr ? owner->screen() : nullptr;
   if (screen == nullptr) screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
-  const QRect work_area = screen->availableGeometry();
-  const QRect desktop = screen->virtualGeometry();
-  // The native window knows its frame; made now, the frame is centred, not just the client.
+  // The native window is made now, so that its frame can be known and centred with it.
   window.winId();
-  const QSize outer = window.frameGeometry().size();
+  const qreal ratio = window.devicePixelRatioF();
+  const QRect work_area = settings::ToPhysical(screen->availableGeometry(), ratio);
+  const QRect desktop = settings::ToPhysical(screen->virtualGeometry(), ratio);
+  const QSize outer = settings::ToPhysical(window.geometry(), ratio)
+                          .marginsAdded(settings::PhysicalFrameMargins(window))
+                          .size();
   const int left =
       std::max(desktop.left(), work_area.left() + (work_area.width() - outer.width()) / 2);
   const int top =
       std::max(desktop.top(), work_area.top() + (work_area.height() - outer.height()) / 2);
-  window.move(left, top);
+  settings::SetPhysicalFrameGeometry(window, QRect(QPoint(left, top), outer));
 }
 
 }  // namespace forms

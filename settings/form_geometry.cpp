@@ -5,81 +5,96 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QVariant>
 #include <QWidget>
+
+#include "settings/form_frame.h"
 
 namespace settings {
 namespace {
 
 // Events of the window that may bring the frame's size before the keeper gives up: the
-// first few moves and resizes after the window is mapped.
-constexpr int kMaxFrameWaitEvents = 16;
+// first few after the window is mapped.
+constexpr int kMaxFrameWaitEvents = 32;
 
-int ToPhysical(int logical, qreal ratio) {
-  return qRound(logical * ratio);
+// What the window remembers of its placement: the outer rectangle it was given (physical
+// pixels) and the client rectangle that stood for it (device-independent pixels).
+constexpr char kPlacedOuterProperty[] = "queuePlacedOuter";
+constexpr char kPlacedClientProperty[] = "queuePlacedClient";
+
+void RememberPlacement(QWidget& window, const QRect& outer, const QRect& client) {
+  window.setProperty(kPlacedOuterProperty, outer);
+  window.setProperty(kPlacedClientProperty, client);
 }
 
-int ToLogical(int physical, qreal ratio) {
-  return qRound(physical / ratio);
+// The client rectangle of the window's normal placement: the current one, or the restored one
+// while minimised.
+QRect NormalClientGeometry(const QWidget& window) {
+  if (window.isMinimized() && window.normalGeometry().isValid()) return window.normalGeometry();
+  return window.geometry();
 }
 
-QRect ToPhysical(const QRect& logical, qreal ratio) {
-  return {ToPhysical(logical.x(), ratio), ToPhysical(logical.y(), ratio),
-          ToPhysical(logical.width(), ratio), ToPhysical(logical.height(), ratio)};
-}
-
-QSize FrameExtra(const QWidget& window) {
-  return window.frameGeometry().size() - window.geometry().size();
-}
-
-// Sets the window's client size from an outer size once the window system reports the frame.
-class OuterSizeKeeper : public QObject {
+// Places the window again by its outer rectangle once the window system has told its frame,
+// which some do only after mapping the window.
+class FrameArrivalKeeper : public QObject {
  public:
-  OuterSizeKeeper(QWidget& window, QSize outer_size)
-      : QObject(&window), window_(&window), outer_size_(outer_size), client_size_(window.size()) {
+  FrameArrivalKeeper(QWidget& window, QRect outer, QRect client)
+      : QObject(&window), window_(&window), outer_(outer), client_(client) {
     window.installEventFilter(this);
   }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched != window_ || (event->type() != QEvent::Move && event->type() != QEvent::Resize)) {
-      return false;
-    }
-    const QSize extra = FrameExtra(*window_);
-    if (window_->size() != client_size_) {
-      deleteLater();  // resized by someone else meanwhile: that size stands
-    } else if (!extra.isNull()) {
-      window_->resize(outer_size_ - extra);
+    if (watched != window_ || !IsGeometryNews(event->type())) return false;
+    if (window_->geometry() != client_) {
+      deleteLater();  // moved or resized by someone else meanwhile: that placement stands
+    } else if (!FrameMayArriveLater(*window_)) {
+      const QRect client = SetPhysicalFrameGeometry(*window_, outer_);
+      RememberPlacement(*window_, outer_, client);
       deleteLater();
     } else if (++events_ >= kMaxFrameWaitEvents) {
-      deleteLater();  // a window system without frames, or one that never tells
+      deleteLater();  // a window manager that never tells
     }
     return false;
   }
 
  private:
+  static bool IsGeometryNews(QEvent::Type type) {
+    return type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show ||
+           type == QEvent::Expose || type == QEvent::WindowActivate ||
+           type == QEvent::UpdateRequest;
+  }
+
   QPointer<QWidget> window_;
-  QSize outer_size_;
-  QSize client_size_;  // the size set from the stored one, while the frame was unknown
+  QRect outer_;
+  QRect client_;
   int events_ = 0;
 };
 
 }  // namespace
 
 QRect StoredOuterGeometry(const QWidget& window) {
-  const qreal ratio = window.devicePixelRatioF();
-  const QRect frame = window.frameGeometry();
-  if (!window.isMinimized()) return ToPhysical(frame, ratio);
-  const QRect client = window.geometry();
-  const QRect normal = window.normalGeometry().isValid() ? window.normalGeometry() : client;
-  const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
-                         frame.right() - client.right(), frame.bottom() - client.bottom());
-  return ToPhysical(normal.marginsAdded(margins), ratio);
+  const QRect client = NormalClientGeometry(window);
+  const QVariant placed_outer = window.property(kPlacedOuterProperty);
+  if (placed_outer.isValid() && window.property(kPlacedClientProperty).toRect() == client) {
+    return placed_outer.toRect();
+  }
+  QRect outer = ToPhysical(client, window.devicePixelRatioF())
+                    .marginsAdded(KnownPhysicalFrameMargins(window));
+  if (placed_outer.isValid() && WindowSystemPlacesWindows()) {
+    outer.moveTopLeft(placed_outer.toRect().topLeft());
+  }
+  return outer;
 }
 
-QSize CurrentOuterSize(const QWidget& window) {
-  const qreal ratio = window.devicePixelRatioF();
-  const QSize size = window.frameGeometry().size();
-  return {ToPhysical(size.width(), ratio), ToPhysical(size.height(), ratio)};
+QSize CurrentFrameSize(QWidget& window) {
+  const QMargins margins = PhysicalFrameMargins(window);
+  return {margins.left() + margins.right(), margins.top() + margins.bottom()};
+}
+
+QSize CurrentOuterSize(QWidget& window) {
+  return ToPhysical(window.geometry(), window.devicePixelRatioF()).size() +
+         CurrentFrameSize(window);
 }
 
 ScreenLayout CurrentScreenLayout(const QWidget& window) {
@@ -88,6 +103,7 @@ ScreenLayout CurrentScreenLayout(const QWidget& window) {
   if (const QScreen* primary = QGuiApplication::primaryScreen()) {
     layout.primary = ToPhysical(primary->geometry(), ratio);
     layout.primary_available = ToPhysical(primary->availableGeometry(), ratio);
+    layout.desktop = ToPhysical(primary->virtualGeometry(), ratio);
   }
   for (const QScreen* screen : QGuiApplication::screens()) {
     layout.available.append(ToPhysical(screen->availableGeometry(), ratio));
@@ -96,14 +112,12 @@ ScreenLayout CurrentScreenLayout(const QWidget& window) {
 }
 
 void ApplyOuterGeometry(QWidget& window, const QRect& outer) {
-  const qreal ratio = window.devicePixelRatioF();
-  const QSize outer_size(ToLogical(outer.width(), ratio), ToLogical(outer.height(), ratio));
-  // For a top-level window, move() places the frame's top left corner.
-  window.move(ToLogical(outer.x(), ratio), ToLogical(outer.y(), ratio));
-  window.resize(outer_size - FrameExtra(window));
-  // Even in the show handler the window is not mapped yet, so an unknown frame is the rule
-  // at start-up on window systems that add frames.
-  if (FrameExtra(window).isNull()) new OuterSizeKeeper(window, outer_size);
+  // Asked before the client rectangle is worked out: on X11 the window manager tells the frame
+  // it will draw, which Qt itself learns only after mapping.
+  PhysicalFrameMargins(window);
+  const QRect client = SetPhysicalFrameGeometry(window, outer);
+  RememberPlacement(window, outer, client);
+  if (FrameMayArriveLater(window)) new FrameArrivalKeeper(window, outer, client);
 }
 
 }  // namespace settings

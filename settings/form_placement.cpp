@@ -14,13 +14,15 @@ int ClampCoordinate(int value) {
   return std::clamp(value, -kMaxCoordinate, kMaxCoordinate);
 }
 
-int ClampSize(int value) {
-  return std::clamp(value, 0, kMaxCoordinate);
+// A desktop of no size is one the window system did not tell; then only the range holds.
+int ClampSize(int value, int desktop, int frame) {
+  const int largest = desktop > 0 ? std::min(kMaxCoordinate, desktop + frame) : kMaxCoordinate;
+  return std::clamp(value, 0, largest);
 }
 
 }  // namespace
 
-QRect PlaceOperatorWindow(const StoredPlacement& stored, QSize created_outer_size,
+QRect PlaceOperatorWindow(const StoredPlacement& stored, QSize created_outer_size, QSize frame_size,
                           const ScreenLayout& screens) {
   // The primary screen begins at the origin on Windows, so its far edges are its height and
   // width there; elsewhere it may not, and the edges are where it ends.
@@ -30,8 +32,9 @@ QRect PlaceOperatorWindow(const StoredPlacement& stored, QSize created_outer_siz
   if (top >= bottom_edge) top = bottom_edge - created_outer_size.height() - kFarEdgeMargin;
   int left = stored.left;
   if (left >= right_edge) left = right_edge - created_outer_size.width() - kFarEdgeMargin;
-  QRect outer(ClampCoordinate(left), ClampCoordinate(top), ClampSize(stored.width),
-              ClampSize(stored.height));
+  QRect outer(ClampCoordinate(left), ClampCoordinate(top),
+              ClampSize(stored.width, screens.desktop.width(), frame_size.width()),
+              ClampSize(stored.height, screens.desktop.height(), frame_size.height()));
   // An empty rectangle overlaps nothing; the window still takes room where it stands.
   const QRect footprint(outer.topLeft(), outer.size().expandedTo(QSize(1, 1)));
   const bool visible = std::any_of(screens.available.begin(), screens.available.end(),

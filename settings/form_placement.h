@@ -20,6 +20,7 @@ struct ScreenLayout {
   QRect primary;            // the primary screen
   QRect primary_available;  // its area without task bars and docks
   QList<QRect> available;   // every screen's available area, the primary's included
+  QRect desktop;            // the virtual desktop: every screen together
 };
 
 // Extra room kept between a corrected window and the primary screen's far edge.
@@ -30,12 +31,14 @@ constexpr int kFarEdgeMargin = 30;
 //   window's created outer height minus kFarEdgeMargin; a left at or beyond the right edge
 //   likewise with the created width (the correction uses the created size, not the stored
 //   one, as the stored size is applied after it);
-// - the stored width and height are applied as they are;
+// - the stored width and height are applied as they are, but never larger than the whole
+//   virtual desktop plus the window's frame (`frame_size`), which no window needs and which
+//   a damaged file would otherwise turn into a window of gigabytes;
 // - a window that then overlaps no screen's available area at all (a monitor that has been
 //   removed, a top of -3000) moves to the top left corner of the primary screen's available
 //   area, keeping its size. A position on another monitor, even left of or above the primary
 //   one, stays.
-QRect PlaceOperatorWindow(const StoredPlacement& stored, QSize created_outer_size,
+QRect PlaceOperatorWindow(const StoredPlacement& stored, QSize created_outer_size, QSize frame_size,
                           const ScreenLayout& screens);
 
 }  // namespace settings

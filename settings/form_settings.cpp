@@ -73,6 +73,7 @@ void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& oper
   stored.width = Read(file, kWidth, kDefaultWidth);
   stored.height = Read(file, kHeight, kDefaultHeight);
   ApplyOuterGeometry(main_window, PlaceOperatorWindow(stored, CurrentOuterSize(main_window),
+                                                      CurrentFrameSize(main_window),
                                                       CurrentScreenLayout(main_window)));
   server_edit.setText(
       QString::fromStdU16String(file.ReadString(kHost.section, kHost.key_read, kDefaultHost)));

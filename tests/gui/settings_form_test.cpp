@@ -320,8 +320,12 @@ void SettingsFormTest::placement_data() {
       << two << QRect(-1000, 100, 420, 112) << QRect(-1000, 100, 420, 112);
   QTest::newRow("above the primary, beside nothing")
       << two << QRect(100, -500, 420, 112) << QRect(0, 30, 420, 112);
-  QTest::newRow("huge size stays in range")
-      << bare << QRect(0, 0, 2147483647, 2147483647) << QRect(0, 0, 1 << 24, 1 << 24);
+  // A damaged file's size would make a window of gigabytes: no larger than the desktop and
+  // the frame (4 by 30 in this table).
+  QTest::newRow("huge size bounded by the desktop")
+      << bare << QRect(0, 0, 99999999, 2147483647) << QRect(0, 0, 1920 + 4, 1080 + 30);
+  QTest::newRow("huge size bounded by both monitors")
+      << two << QRect(-1000, 0, 2147483647, 2147483647) << QRect(-1000, 0, 3200 + 4, 1080 + 30);
   QTest::newRow("smallest position stays in range")
       << bare << QRect(-2147483647 - 1, -2147483647 - 1, 420, 112) << QRect(0, 0, 420, 112);
 }
@@ -334,9 +338,12 @@ void SettingsFormTest::placement() {
   layout.primary = screens[0];
   layout.primary_available = screens[1];
   layout.available = screens.mid(1);
+  for (const QRect& area : layout.available) layout.desktop |= area;
+  layout.desktop |= layout.primary;
   const settings::StoredPlacement placement{stored.y(), stored.x(), stored.width(),
                                             stored.height()};
-  QCOMPARE(settings::PlaceOperatorWindow(placement, QSize(420, 112), layout), expected);
+  QCOMPARE(settings::PlaceOperatorWindow(placement, QSize(420, 112), QSize(4, 30), layout),
+           expected);
 }
 
 // Stored values are physical pixels; Qt's are device-independent. At scale 1 they agree; the
