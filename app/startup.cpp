@@ -8,10 +8,10 @@
 #include "app/session_end.h"
 #include "app/show_command.h"
 #include "app/startup_failure_box.h"
-#include "app/theme_request.h"
 #include "forms/mainUnit.h"
 #include "forms/setupUnit.h"
 #include "forms/uAboutForm.h"
+#include "theme/theme_request.h"
 
 namespace app {
 namespace {
@@ -42,7 +42,7 @@ void DestroyForm(Form*& reference) noexcept {
 void CreateWindows() {
   // The main window carries the program's only taskbar button: the other two windows are
   // dialogs owned by it, which the desktop does not list.
-  RequestTheme(kThemeName, true);
+  theme::RequestTheme(theme::kThemeName, true);
   CreateForm(MainForm);
   CreateForm(SetupForm, static_cast<QWidget*>(MainForm));
   CreateForm(AboutForm, static_cast<QWidget*>(MainForm));

@@ -13,11 +13,11 @@
 
 #include "app/operator_application.h"
 #include "app/startup.h"
-#include "app/theme_scaling.h"
 #include "forms/centred_image.h"
 #include "forms/link_label.h"
 #include "forms/mainUnit.h"
 #include "forms/uAboutForm.h"
+#include "theme/theme_scaling.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 
 #include "app/operator_application.h"
 #include "app/startup.h"
-#include "app/theme_scaling.h"
 #include "forms/mainUnit.h"
 #include "forms/setupUnit.h"
 #include "settings/form_settings.h"
+#include "theme/theme_scaling.h"
 
 namespace {
 

@@ -22,17 +22,17 @@
 #include <optional>
 
 #include "app/startup.h"
-#include "app/theme_container.h"
-#include "app/theme_look.h"
-#include "app/theme_palette.h"
-#include "app/theme_request.h"
-#include "app/theme_scaling.h"
 #include "forms/centred_image.h"
 #include "forms/mainUnit.h"
 #include "forms/setupUnit.h"
 #include "forms/uAboutForm.h"
 #include "queueclient/failure.h"
 #include "resources/resources.h"
+#include "theme/theme_container.h"
+#include "theme/theme_look.h"
+#include "theme/theme_palette.h"
+#include "theme/theme_request.h"
+#include "theme/theme_scaling.h"
 
 namespace {
 
@@ -292,7 +292,7 @@ class ThemeTest : public QObject {
 
   // Message boxes, menus and tooltips are made by Qt, not by the program's windows.
   void windowsQtMakesWearTheTheme() {
-    QVERIFY(app::RequestTheme(kThemeName, true));
+    QVERIFY(theme::RequestTheme(kThemeName, true));
 
     MessageBoxCatcher catcher;
     QMessageBox::information(nullptr, QStringLiteral("Title"), QStringLiteral("Text"));
@@ -323,7 +323,7 @@ class ThemeTest : public QObject {
 
   // A label's own text colour stays in force under the theme: the About window's links.
   void labelKeepsItsOwnTextColour() {
-    QVERIFY(app::RequestTheme(kThemeName, true));
+    QVERIFY(theme::RequestTheme(kThemeName, true));
     QDialog dialog;
     auto* plain = new QLabel(QStringLiteral("обычный текст"), &dialog);
     auto* own = new QLabel(QStringLiteral("своя краска"), &dialog);
@@ -351,7 +351,7 @@ class ThemeTest : public QObject {
   // The operator window asks for cream; under the theme the theme's background is painted.
   void operatorWindowBackgroundIsTheThemes() {
     EnsureProgramWindows();
-    QVERIFY(app::RequestTheme(kThemeName, true));
+    QVERIFY(theme::RequestTheme(kThemeName, true));
     MainForm->resize(404, 200);  // tall enough to show background below the list
     const QImage image = MainForm->grab().toImage();
     QCOMPARE(image.pixelColor(image.width() / 2, image.height() - 5), kThemeWindow);

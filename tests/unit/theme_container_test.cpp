@@ -1,6 +1,6 @@
 // The theme container: what the build packs reads back unchanged, and every kind of damage
 // to a container is refused instead of yielding a partial theme.
-#include "app/theme_container.h"
+#include "theme/theme_container.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

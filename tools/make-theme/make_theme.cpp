@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/theme_container.h"
 #include "queueclient/failure.h"
+#include "theme/theme_container.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The palette definition of a theme (format in theme_palette.h).
-#include "app/theme_palette.h"
+#include "theme/theme_palette.h"
 
 #include <QColor>
 #include <QMetaEnum>

@@ -6,7 +6,7 @@
 #include <QPalette>
 #include <QString>
 
-#include "app/theme_container.h"
+#include "theme/theme_container.h"
 
 namespace theme {
 

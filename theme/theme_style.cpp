@@ -1,5 +1,5 @@
 // The theme's style: Fusion over the theme's palette.
-#include "app/theme_style.h"
+#include "theme/theme_style.h"
 
 #include <QStyleFactory>
 

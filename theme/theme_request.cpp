@@ -1,5 +1,5 @@
 // The theme request and its "not found" box.
-#include "app/theme_request.h"
+#include "theme/theme_request.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -62,14 +62,10 @@ void ThemeRequest::Activate(const ThemeLook& look) {
   active_name_ = look.name;
 }
 
-}  // namespace theme
-
-namespace app {
-
 bool RequestTheme(const QString& name, bool showError) {
   // Made at the first request, when the application object exists.
   static theme::ThemeRequest request;
   return request.Request(name, showError);
 }
 
-}  // namespace app
+}  // namespace theme

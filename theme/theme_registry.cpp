@@ -1,5 +1,5 @@
 // Discovery and lookup of the themes the program carries.
-#include "app/theme_registry.h"
+#include "theme/theme_registry.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "app/theme_container.h"
 #include "queueclient/failure.h"
+#include "theme/theme_container.h"
 
 namespace theme {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/theme_look.h"
+#include "theme/theme_look.h"
 
 namespace theme {
 

@@ -6,10 +6,10 @@
 
 #include <vector>
 
-#include "app/theme_look.h"
-#include "app/theme_registry.h"
+#include "theme/theme_look.h"
+#include "theme/theme_registry.h"
 
-namespace app {
+namespace theme {
 
 // The theme every window is drawn in.
 inline const QString kThemeName = QStringLiteral("Iceberg Classico");
@@ -21,11 +21,7 @@ inline const QString kThemeName = QStringLiteral("Iceberg Classico");
 // queue::Failure (kind kThemeLoad) on the first request of the run: a start-up failure.
 bool RequestTheme(const QString& name, bool showError);
 
-}  // namespace app
-
-namespace theme {
-
-// One registry, its themes loaded so far and the active one. app::RequestTheme uses one over
+// One registry, its themes loaded so far and the active one. RequestTheme uses one over
 // the program's resources; a test makes its own over a folder of its choosing.
 class ThemeRequest {
  public:

@@ -1,5 +1,5 @@
 // Display scaling set-up.
-#include "app/theme_scaling.h"
+#include "theme/theme_scaling.h"
 
 #include <QGuiApplication>
 

@@ -1,14 +1,14 @@
 // Preparing and applying a look.
-#include "app/theme_look.h"
+#include "theme/theme_look.h"
 
 #include <QApplication>
 #include <QStringDecoder>
 #include <QStyle>
 #include <QStyleFactory>
 
-#include "app/theme_palette.h"
-#include "app/theme_style.h"
 #include "queueclient/failure.h"
+#include "theme/theme_palette.h"
+#include "theme/theme_style.h"
 
 namespace theme {
 namespace {

@@ -3,7 +3,7 @@
 // Inflated layout, all integers little-endian:
 //   u16 name length, name bytes; u16 version length, version bytes;
 //   u16 section count; per section: u16 name length, name bytes, u32 data length, data bytes.
-#include "app/theme_container.h"
+#include "theme/theme_container.h"
 
 #include <zlib.h>
 
