@@ -11,6 +11,7 @@
 #include "forms/centred_image.h"
 #include "forms/first_show_placement.h"
 #include "forms/link_label.h"
+#include "queue_version.h"
 #include "queueclient/failure.h"
 
 TAboutForm* AboutForm = nullptr;
@@ -118,7 +119,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
 
   lbl6 = MakeLabel(this, "lbl6", "Версия:");
   PlaceSizedToText(lbl6, QRect(164, 64, 39, 13), AlignedEdge::kRight);
-  lblVersion = MakeLabel(this, "lblVersion", "1.0.0.1");
+  lblVersion = MakeLabel(this, "lblVersion", queue::kVersionText);
   lblVersion->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lblVersion->setGeometry(209, 64, 129, 13);
 

@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "queue_version.h"
 #include "queueclient/failure.h"
 #include "queueclient/http_client.h"
 #include "queueclient/text.h"
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr const char* kHelp = R"(usage: qget URL [URL ...]
+       qget --version
 
 Runs on one HTTP client, for each URL in order, what one press of the operator
 window's Next button does: Get(URL), Disconnect(), and Disconnect() again in the
@@ -54,6 +56,10 @@ int main(int argc, char** argv) {
   if (argc < 2) {
     std::fputs(kHelp, stderr);
     return 2;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::printf("qget %s\n", queue::kVersionText);
+    return 0;
   }
   if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     std::fputs(kHelp, stdout);
