@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <new>
 
 #include "app/session_end.h"
 #include "app/show_command.h"
@@ -16,21 +15,6 @@
 namespace app {
 namespace {
 
-// Allocates the window, sets its reference, then constructs it in place: code run by the
-// constructor already sees the reference. A constructor that throws leaves no reference.
-template <class Form, class... Args>
-void CreateForm(Form*& reference, Args... args) {
-  void* storage = ::operator new(sizeof(Form));
-  reference = static_cast<Form*>(storage);
-  try {
-    reference = new (storage) Form(args...);
-  } catch (...) {
-    reference = nullptr;
-    ::operator delete(storage);
-    throw;
-  }
-}
-
 template <class Form>
 void DestroyForm(Form*& reference) noexcept {
   delete reference;
@@ -40,12 +24,15 @@ void DestroyForm(Form*& reference) noexcept {
 }  // namespace
 
 void CreateWindows() {
-  // The main window carries the program's only taskbar button: the other two windows are
-  // dialogs owned by it, which the desktop does not list.
   theme::RequestTheme(theme::kThemeName, true);
-  CreateForm(MainForm);
-  CreateForm(SetupForm, static_cast<QWidget*>(MainForm));
-  CreateForm(AboutForm, static_cast<QWidget*>(MainForm));
+  // Each window is made whole, then its reference is set, then what must see the reference
+  // runs. The settings and About windows belong to the operator window: they are dialogs
+  // owned by it, so the desktop lists only the main window with the program's taskbar button.
+  MainForm = new TMainForm();
+  SetupForm = new TSetupForm(*MainForm);
+  SetupForm->FormCreate();
+  AboutForm = new TAboutForm(MainForm);
+  MainForm->SetDialogs(*SetupForm, *AboutForm);
   // The main window's native window is made at once, still hidden.
   MainForm->winId();
 }

@@ -7,9 +7,10 @@
 
 namespace app {
 
-// Requests the theme and creates the three windows, hidden. Each window reference is set
-// before that window's own construction runs, so a handler run during construction (the
-// settings window's FormCreate) finds it. Throws when a window cannot be built.
+// Requests the theme and creates the three windows, hidden, in that order. Each reference is
+// set once its window is made; the settings window's FormCreate runs after that, and the
+// operator window is handed the two dialogs it opens. Throws when a window cannot be built;
+// the references of the windows made until then stay set for DestroyWindows.
 void CreateWindows();
 
 // Shows the operator window in `state`; its FormShow runs then, before it is first drawn.

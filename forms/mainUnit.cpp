@@ -66,7 +66,7 @@ class RequestCleanUp {
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
+TMainForm::TMainForm() {
   setObjectName(QStringLiteral("MainForm"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -120,6 +120,11 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
 
 TMainForm::~TMainForm() = default;
 
+void TMainForm::SetDialogs(TSetupForm& setup_form, TAboutForm& about_form) {
+  setup_form_ = &setup_form;
+  about_form_ = &about_form;
+}
+
 void TMainForm::AlignControls() {
   const int width = this->width();
   const int height = this->height();
@@ -159,8 +164,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 void TMainForm::FormShow() {
   RoleLabel = QStringLiteral("Оператор");
   setWindowTitle(RoleLabel);
-  settings::LoadSettings(settings::SettingsFilePath(), *this, *SetupForm->operatorSelect,
-                         *SetupForm->serverEdit);
+  settings::LoadSettings(settings::SettingsFilePath(), *this, *setup_form_->operatorSelect,
+                         *setup_form_->serverEdit);
 }
 
 void TMainForm::FormClose() {
@@ -168,8 +173,8 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::SaveSettings() {
-  settings::SaveSettings(settings::SettingsFilePath(), *this, *SetupForm->operatorSelect,
-                         *SetupForm->serverEdit);
+  settings::SaveSettings(settings::SettingsFilePath(), *this, *setup_form_->operatorSelect,
+                         *setup_form_->serverEdit);
 }
 
 void TMainForm::SaveSettingsAtSessionEnd() noexcept {
@@ -181,8 +186,8 @@ void TMainForm::SaveSettingsAtSessionEnd() noexcept {
 }
 
 void TMainForm::btn1Click() {
-  const QString window_number = SetupForm->operatorSelect->currentText();
-  const QString server = SetupForm->serverEdit->text();
+  const QString window_number = setup_form_->operatorSelect->currentText();
+  const QString server = setup_form_->serverEdit->text();
   RequestCleanUp clean_up(idhtp1, *next_click_filter_);
   const QString url = server + QStringLiteral("/getQueue?operator=") + window_number;
   const QString answer = QString::fromStdU16String(idhtp1.Get(url.toStdU16String()));
@@ -202,9 +207,9 @@ void TMainForm::AppendToLog(const QString& answer) {
 }
 
 void TMainForm::btn2Click() {
-  SetupForm->exec();
+  setup_form_->exec();
 }
 
 void TMainForm::btn3Click() {
-  AboutForm->exec();
+  about_form_->exec();
 }

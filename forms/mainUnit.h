@@ -12,6 +12,9 @@ class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
 
+class TAboutForm;
+class TSetupForm;
+
 namespace forms {
 class ClickDuringRequestFilter;
 class TypeAheadComboBox;
@@ -21,8 +24,12 @@ class TMainForm : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TMainForm(QWidget* parent = nullptr);
+  TMainForm();
   ~TMainForm() override;
+
+  // The windows that the operator window opens and reads, made after it; the start-up hands
+  // them over before the window is first shown.
+  void SetDialogs(TSetupForm& setup_form, TAboutForm& about_form);
 
   forms::TypeAheadComboBox* queueList;
   QPushButton* nextButton;
@@ -63,10 +70,12 @@ class TMainForm : public QWidget {
   void AppendToLog(const QString& answer);
 
   forms::ClickDuringRequestFilter* next_click_filter_;
+  TSetupForm* setup_form_ = nullptr;
+  TAboutForm* about_form_ = nullptr;
   bool closed_by_user_ = false;
 };
 
-// Set at start-up before the window's construction runs; valid until the process ends.
+// Set at start-up once the window is made; valid until the windows are destroyed.
 extern TMainForm* MainForm;
 
 // The role that begins the operator window's caption: empty until the window is first shown.

@@ -68,7 +68,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
+TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(main_form) {
   setObjectName(QStringLiteral("SetupForm"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -105,16 +105,18 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
   forms::ConnectGuarded(btn2, &QPushButton::clicked, this, &TSetupForm::btn2Click);
 
   resize(kClientSize);
-  FormCreate();
 }
 
 void TSetupForm::FormCreate() {
-  MainForm->setWindowTitle(RoleLabel + QStringLiteral(" - ") +
-                           SetupForm->operatorSelect->currentText());
+  ShowNumberInMainCaption();
 }
 
 void TSetupForm::btn1Click() {
-  MainForm->setWindowTitle(RoleLabel + QStringLiteral(" - ") + operatorSelect->currentText());
+  ShowNumberInMainCaption();
+}
+
+void TSetupForm::ShowNumberInMainCaption() {
+  main_form_.setWindowTitle(RoleLabel + QStringLiteral(" - ") + operatorSelect->currentText());
 }
 
 void TSetupForm::btn2Click() {

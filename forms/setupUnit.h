@@ -9,12 +9,14 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TMainForm;
 
 class TSetupForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TSetupForm(QWidget* parent = nullptr);
+  // Belongs to the operator window, whose caption its Save writes.
+  explicit TSetupForm(TMainForm& main_form);
 
   QLabel* operatorLabel;
   QLabel* serverLabel;
@@ -27,8 +29,8 @@ class TSetupForm : public QDialog {
   void btn1Click();
   // "Закрыть": ends the modal showing; the values stay as they are.
   void btn2Click();
-  // Runs as the last step of construction; composes the operator window's caption as Save
-  // does, which needs MainForm to exist already.
+  // Run by the start-up once the window is made and SetupForm is set: composes the operator
+  // window's caption as Save does.
   void FormCreate();
 
   void setVisible(bool visible) override;
@@ -36,7 +38,13 @@ class TSetupForm : public QDialog {
  protected:
   // Enter and Esc have no special meaning in this window.
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // The operator window's caption: the role label, " - " and the chosen number.
+  void ShowNumberInMainCaption();
+
+  TMainForm& main_form_;
 };
 
-// Set at start-up before the window's construction runs; valid until the process ends.
+// Set at start-up once the window is made; valid until the windows are destroyed.
 extern TSetupForm* SetupForm;

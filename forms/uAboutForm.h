@@ -55,5 +55,5 @@ class TAboutForm : public QDialog {
   QLabel* lbl10;
 };
 
-// Set at start-up before the window's construction runs; valid until the process ends.
+// Set at start-up once the window is made; valid until the windows are destroyed.
 extern TAboutForm* AboutForm;

@@ -17,6 +17,7 @@
 #include "forms/link_label.h"
 #include "forms/mainUnit.h"
 #include "forms/uAboutForm.h"
+#include "tests/gui/operator_test_support.h"
 #include "theme/theme_scaling.h"
 
 namespace {
@@ -175,7 +176,7 @@ void AboutWindowTest::questionButtonShowsTheWindowModallyCentred() {
     frame = AboutForm->frameGeometry();
     AboutForm->close();
   });
-  QTest::mouseClick(MainForm->btn3, Qt::LeftButton);
+  QTest::mouseClick(operator_test::Find<QPushButton>(MainForm, "btn3"), Qt::LeftButton);
   QVERIFY(caught);
   QVERIFY(modal);
   QCOMPARE(title, QString::fromUtf8("О программе"));

@@ -61,7 +61,9 @@ std::string HostOf(const ScriptedServer& server) {
 }
 
 QStringList LogLines() {
-  return MainForm->mmo1->toPlainText().split(QLatin1Char('\n'));
+  return operator_test::Find<QPlainTextEdit>(MainForm, "mmo1")
+      ->toPlainText()
+      .split(QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -75,23 +77,25 @@ class MainWindowTest : public QObject {
 
   void nextAsksForTheChosenWindowAndShowsTheAnswer() {
     ScriptedServer server({Answer(OkResponse("A015")), Answer(OkResponse("B\r\n7"))});
-    SetupForm->serverEdit->setText(Server(server));
-    SetupForm->operatorSelect->setCurrentIndex(2);
+    operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->setText(Server(server));
+    operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(2);
 
-    operator_test::ClickNow(MainForm->nextButton);
+    operator_test::ClickNow(operator_test::Find<QPushButton>(MainForm, "nextButton"));
     QVERIFY(server.AwaitRequests(1));
     QCOMPARE(server.requests().at(0), ExpectedHead("/getQueue?operator=3", HostOf(server)));
-    QCOMPARE(MainForm->queueList->count(), 1);
-    QCOMPARE(MainForm->queueList->currentIndex(), 0);
-    QCOMPARE(MainForm->queueList->currentText(), QStringLiteral("A015"));
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->count(), 1);
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->currentIndex(), 0);
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->currentText(),
+             QStringLiteral("A015"));
     QCOMPARE(LogLines(), (QStringList{"mmo1", "A015"}));
 
     // The next press replaces the list's entry; an answer's line breaks split it in the log
     // only: the list keeps it whole as its one entry.
-    operator_test::ClickNow(MainForm->nextButton);
+    operator_test::ClickNow(operator_test::Find<QPushButton>(MainForm, "nextButton"));
     QVERIFY(server.AwaitRequests(2));
-    QCOMPARE(MainForm->queueList->count(), 1);
-    QCOMPARE(MainForm->queueList->itemText(0), QStringLiteral("B\r\n7"));
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->count(), 1);
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->itemText(0),
+             QStringLiteral("B\r\n7"));
     QCOMPARE(LogLines(), (QStringList{"mmo1", "A015", "B", "7"}));
     // Every press opened a connection of its own.
     QVERIFY(server.AwaitConnectionsDone(2));
@@ -115,26 +119,28 @@ class MainWindowTest : public QObject {
     QFETCH(int, windowIndex);
     QFETCH(QString, target);
     ScriptedServer server({Answer(OkResponse(""))});
-    SetupForm->serverEdit->setText(Server(server) + addressSuffix);
-    SetupForm->operatorSelect->setCurrentIndex(windowIndex);
-    operator_test::ClickNow(MainForm->nextButton);
+    operator_test::Find<QLineEdit>(SetupForm, "serverEdit")
+        ->setText(Server(server) + addressSuffix);
+    operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(windowIndex);
+    operator_test::ClickNow(operator_test::Find<QPushButton>(MainForm, "nextButton"));
     QVERIFY(server.AwaitRequests(1));
     QCOMPARE(server.requests().at(0), ExpectedHead(target.toStdString(), HostOf(server)));
     // An empty answer is an empty entry and an empty line of the log.
-    QCOMPARE(MainForm->queueList->count(), 1);
-    QCOMPARE(MainForm->queueList->currentText(), QString());
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->count(), 1);
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->currentText(), QString());
     QCOMPARE(LogLines(), (QStringList{"mmo1", ""}));
   }
 
   void aRefusedConnectionShowsTheErrorBoxAndChangesNothing() {
     ScriptedServer server({Answer(OkResponse("A001"))});
-    SetupForm->serverEdit->setText(Server(server));
-    SetupForm->operatorSelect->setCurrentIndex(0);
-    operator_test::ClickNow(MainForm->nextButton);
+    operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->setText(Server(server));
+    operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(0);
+    operator_test::ClickNow(operator_test::Find<QPushButton>(MainForm, "nextButton"));
     QVERIFY(server.AwaitRequests(1));
 
     RefusingPort refusing;
-    SetupForm->serverEdit->setText(QStringLiteral("http://127.0.0.1:%1").arg(refusing.port()));
+    operator_test::Find<QLineEdit>(SetupForm, "serverEdit")
+        ->setText(QStringLiteral("http://127.0.0.1:%1").arg(refusing.port()));
     QString text, caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QList<QAbstractButton*> buttons;
@@ -150,13 +156,14 @@ class MainWindowTest : public QObject {
       buttons = box->buttons();
       box->button(QMessageBox::Ok)->click();
     });
-    operator_test::ClickNow(MainForm->nextButton);
+    operator_test::ClickNow(operator_test::Find<QPushButton>(MainForm, "nextButton"));
     QVERIFY(catcher.caught());
     QCOMPARE(text, QStringLiteral("Socket Error # 10061\r\nConnection refused."));
     QCOMPARE(caption, QStringLiteral("Operator"));
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(buttons.size(), 1);
-    QCOMPARE(MainForm->queueList->currentText(), QStringLiteral("A001"));
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->currentText(),
+             QStringLiteral("A001"));
     QCOMPARE(LogLines(), (QStringList{"mmo1", "A001"}));
   }
 
@@ -166,21 +173,24 @@ class MainWindowTest : public QObject {
     ScriptedServer server({{ReadRequest(), Delay(50), Send(OkResponse("A001"))},
                            Answer(OkResponse("A002")),
                            Answer(OkResponse("A003"))});
-    SetupForm->serverEdit->setText(Server(server));
-    SetupForm->operatorSelect->setCurrentIndex(0);
+    operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->setText(Server(server));
+    operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(0);
     const quint64 first_click = operator_test::EventClockNow();
-    operator_test::ClickAt(MainForm->nextButton, first_click);
+    operator_test::ClickAt(operator_test::Find<QPushButton>(MainForm, "nextButton"), first_click);
     QVERIFY(server.AwaitRequests(1));
     // Delivered now, stamped while the server was still working on the first request.
-    operator_test::ClickAt(MainForm->nextButton, first_click + 2);
-    operator_test::ClickAt(MainForm->nextButton, first_click + 10);
+    operator_test::ClickAt(operator_test::Find<QPushButton>(MainForm, "nextButton"),
+                           first_click + 2);
+    operator_test::ClickAt(operator_test::Find<QPushButton>(MainForm, "nextButton"),
+                           first_click + 10);
     QCOMPARE(server.accepted(), std::size_t{1});
     QCOMPARE(LogLines(), (QStringList{"mmo1", "A001"}));
 
     // A click after the answer was shown runs the Next action.
-    operator_test::ClickNow(MainForm->nextButton);
+    operator_test::ClickNow(operator_test::Find<QPushButton>(MainForm, "nextButton"));
     QVERIFY(server.AwaitRequests(2));
-    QCOMPARE(MainForm->queueList->currentText(), QStringLiteral("A002"));
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->currentText(),
+             QStringLiteral("A002"));
     QCOMPARE(LogLines(), (QStringList{"mmo1", "A001", "A002"}));
   }
 
@@ -191,7 +201,7 @@ class MainWindowTest : public QObject {
         seen = modal;
         modal->close();
       });
-      MainForm->btn2->click();
+      operator_test::Find<QPushButton>(MainForm, "btn2")->click();
       QVERIFY(catcher.caught());
       QCOMPARE(seen, static_cast<QWidget*>(SetupForm));
     }
@@ -200,12 +210,12 @@ class MainWindowTest : public QObject {
         seen = modal;
         modal->close();
       });
-      MainForm->btn3->click();
+      operator_test::Find<QPushButton>(MainForm, "btn3")->click();
       QVERIFY(catcher.caught());
       QCOMPARE(seen, static_cast<QWidget*>(AboutForm));
     }
     // "H" has no handler: nothing opens and nothing changes.
-    MainForm->btn1->click();
+    operator_test::Find<QPushButton>(MainForm, "btn1")->click();
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QCOMPARE(LogLines(), (QStringList{"mmo1"}));
   }
@@ -213,37 +223,49 @@ class MainWindowTest : public QObject {
   void layoutAndFontsFollowTheDesign() {
     MainForm->resize(404, 83);
     QCoreApplication::processEvents();
-    QCOMPARE(MainForm->grp1->geometry(), QRect(376, 0, 28, 83));
-    QCOMPARE(MainForm->nextButton->geometry(), QRect(256, 0, 120, 83));
-    QCOMPARE(MainForm->queueList->geometry().topLeft(), QPoint(0, 0));
-    QCOMPARE(MainForm->queueList->width(), 256);
-    QCOMPARE(MainForm->btn2->geometry(), QRect(1, 1, 25, 25));
-    QCOMPARE(MainForm->btn1->geometry(), QRect(1, 28, 25, 25));
-    QCOMPARE(MainForm->btn3->geometry(), QRect(1, 56, 25, 25));
-    QCOMPARE(MainForm->mmo1->geometry(), QRect(0, 87, 173, 50));
+    QCOMPARE(operator_test::Find<QGroupBox>(MainForm, "grp1")->geometry(), QRect(376, 0, 28, 83));
+    QCOMPARE(operator_test::Find<QPushButton>(MainForm, "nextButton")->geometry(),
+             QRect(256, 0, 120, 83));
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->geometry().topLeft(),
+             QPoint(0, 0));
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->width(), 256);
+    QCOMPARE(operator_test::Find<QPushButton>(MainForm, "btn2")->geometry(), QRect(1, 1, 25, 25));
+    QCOMPARE(operator_test::Find<QPushButton>(MainForm, "btn1")->geometry(), QRect(1, 28, 25, 25));
+    QCOMPARE(operator_test::Find<QPushButton>(MainForm, "btn3")->geometry(), QRect(1, 56, 25, 25));
+    QCOMPARE(operator_test::Find<QPlainTextEdit>(MainForm, "mmo1")->geometry(),
+             QRect(0, 87, 173, 50));
     QCOMPARE(MainForm->font().pixelSize(), 11);
-    QCOMPARE(MainForm->nextButton->font().pixelSize(), 16);
-    QVERIFY(MainForm->nextButton->font().bold());
-    QCOMPARE(MainForm->queueList->font().pixelSize(), 61);
-    QCOMPARE(MainForm->nextButton->text(), QStringLiteral("Следующий"));
-    QCOMPARE(MainForm->nextButton->focusPolicy(), Qt::NoFocus);
-    QVERIFY(!MainForm->queueList->isEditable());
+    QCOMPARE(operator_test::Find<QPushButton>(MainForm, "nextButton")->font().pixelSize(), 16);
+    QVERIFY(operator_test::Find<QPushButton>(MainForm, "nextButton")->font().bold());
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->font().pixelSize(), 61);
+    QCOMPARE(operator_test::Find<QPushButton>(MainForm, "nextButton")->text(),
+             QStringLiteral("Следующий"));
+    QCOMPARE(operator_test::Find<QPushButton>(MainForm, "nextButton")->focusPolicy(), Qt::NoFocus);
+    QVERIFY(!operator_test::Find<QComboBox>(MainForm, "queueList")->isEditable());
     QVERIFY(!(MainForm->windowFlags() & Qt::WindowMaximizeButtonHint));
 
     // Wider and taller: the right-hand column keeps its widths, the list takes the rest, and
     // the log comes into view below the list.
     MainForm->resize(600, 200);
     QCoreApplication::processEvents();
-    QCOMPARE(MainForm->grp1->geometry(), QRect(572, 0, 28, 200));
-    QCOMPARE(MainForm->nextButton->geometry(), QRect(452, 0, 120, 200));
-    QCOMPARE(MainForm->queueList->width(), 452);
-    QCOMPARE(MainForm->mmo1->geometry(), QRect(0, 87, 173, 50));
-    QVERIFY(MainForm->mmo1->visibleRegion().boundingRect().height() > 0);
+    QCOMPARE(operator_test::Find<QGroupBox>(MainForm, "grp1")->geometry(), QRect(572, 0, 28, 200));
+    QCOMPARE(operator_test::Find<QPushButton>(MainForm, "nextButton")->geometry(),
+             QRect(452, 0, 120, 200));
+    QCOMPARE(operator_test::Find<QComboBox>(MainForm, "queueList")->width(), 452);
+    QCOMPARE(operator_test::Find<QPlainTextEdit>(MainForm, "mmo1")->geometry(),
+             QRect(0, 87, 173, 50));
+    QVERIFY(operator_test::Find<QPlainTextEdit>(MainForm, "mmo1")
+                ->visibleRegion()
+                .boundingRect()
+                .height() > 0);
   }
 
   void tabRunsFromTheListThroughTheLogToTheSmallButtons() {
-    QWidget* expected[] = {MainForm->mmo1, MainForm->btn2, MainForm->btn1, MainForm->btn3};
-    QWidget* widget = MainForm->queueList;
+    QWidget* expected[] = {operator_test::Find<QPlainTextEdit>(MainForm, "mmo1"),
+                           operator_test::Find<QPushButton>(MainForm, "btn2"),
+                           operator_test::Find<QPushButton>(MainForm, "btn1"),
+                           operator_test::Find<QPushButton>(MainForm, "btn3")};
+    QWidget* widget = operator_test::Find<QComboBox>(MainForm, "queueList");
     for (QWidget* next : expected) {
       do {
         widget = widget->nextInFocusChain();
@@ -253,7 +275,7 @@ class MainWindowTest : public QObject {
   }
 
   void typingIntoTheListOpensItAndChoosesByPrefix() {
-    auto* list = MainForm->queueList;
+    auto* list = operator_test::Find<QComboBox>(MainForm, "queueList");
     list->addItems({"A001", "B002", "B105"});
     list->setCurrentIndex(0);
     MainForm->activateWindow();

@@ -4,8 +4,13 @@
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -28,6 +33,17 @@ int Run(int argc, char** argv) {
   app::OperatorApplication application(argc, argv, QString::fromLatin1(kExecutablePath));
   Test test;
   return QTest::qExec(&test, argc, argv);
+}
+
+// The control of that object name in `window`, as the windows name their controls; a test
+// that looks for one the window does not have stops here.
+template <class Control>
+Control* Find(const QWidget* window, const char* name) {
+  auto* control = window->findChild<Control*>(QString::fromLatin1(name));
+  if (control == nullptr)
+    qFatal("%s has no %s named %s", qPrintable(window->objectName()),
+           Control::staticMetaObject.className(), name);
+  return control;
 }
 
 // Creates the windows by the program's start-up and shows the operator window; starts from

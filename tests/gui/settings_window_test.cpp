@@ -17,6 +17,7 @@
 #include "forms/mainUnit.h"
 #include "forms/setupUnit.h"
 #include "settings/form_settings.h"
+#include "tests/gui/operator_test_support.h"
 #include "theme/theme_scaling.h"
 
 namespace {
@@ -83,11 +84,14 @@ void SettingsWindowTest::closeWritesTheFileAndTheNextStartReadsIt() {
   QCOMPARE(RunProgramWith([&] {
              // No file: the defaults.
              QCOMPARE(MainForm->frameGeometry(), QRect(0, 0, 420, 112));
-             QCOMPARE(SetupForm->serverEdit->text(), QStringLiteral("http://localhost"));
-             QCOMPARE(SetupForm->operatorSelect->currentIndex(), -1);
+             QCOMPARE(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->text(),
+                      QStringLiteral("http://localhost"));
+             QCOMPARE(operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->currentIndex(),
+                      -1);
              MainForm->move(40, 50);
-             SetupForm->serverEdit->setText(QStringLiteral("http://127.0.0.1:8080"));
-             SetupForm->operatorSelect->setCurrentIndex(2);
+             operator_test::Find<QLineEdit>(SetupForm, "serverEdit")
+                 ->setText(QStringLiteral("http://127.0.0.1:8080"));
+             operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(2);
              closed_at = MainForm->frameGeometry();
              first_run_checked = true;
              QVERIFY(MainForm->close());
@@ -105,8 +109,10 @@ void SettingsWindowTest::closeWritesTheFileAndTheNextStartReadsIt() {
   bool second_run_checked = false;
   QCOMPARE(RunProgramWith([&] {
              QCOMPARE(MainForm->frameGeometry(), closed_at);
-             QCOMPARE(SetupForm->serverEdit->text(), QStringLiteral("http://127.0.0.1:8080"));
-             QCOMPARE(SetupForm->operatorSelect->currentText(), QStringLiteral("3"));
+             QCOMPARE(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->text(),
+                      QStringLiteral("http://127.0.0.1:8080"));
+             QCOMPARE(operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->currentText(),
+                      QStringLiteral("3"));
              second_run_checked = true;
              QVERIFY(MainForm->close());
            }),

@@ -16,7 +16,7 @@ namespace {
 int ShowSettings(const std::function<void()>& while_open) {
   int result = -1;
   operator_test::ModalCatcher catcher([&](QWidget*) { while_open(); });
-  MainForm->btn2->click();
+  operator_test::Find<QPushButton>(MainForm, "btn2")->click();
   result = SetupForm->result();
   if (!catcher.caught()) return -2;
   return result;
@@ -34,14 +34,15 @@ class SetupWindowTest : public QObject {
   void saveWritesTheNumberIntoTheCaptionAndCloseKeepsTheValues() {
     QCOMPARE(MainForm->windowTitle(), QStringLiteral("Оператор"));
     const int result = ShowSettings([] {
-      SetupForm->operatorSelect->setCurrentIndex(2);
-      SetupForm->serverEdit->setText(QStringLiteral("http://127.0.0.1:9"));
-      SetupForm->btn1->click();
+      operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(2);
+      operator_test::Find<QLineEdit>(SetupForm, "serverEdit")
+          ->setText(QStringLiteral("http://127.0.0.1:9"));
+      operator_test::Find<QPushButton>(SetupForm, "btn1")->click();
       // Save leaves the window open; pressed twice it gives the same caption.
       QVERIFY(SetupForm->isVisible());
-      SetupForm->btn1->click();
+      operator_test::Find<QPushButton>(SetupForm, "btn1")->click();
       QCOMPARE(MainForm->windowTitle(), QStringLiteral("Оператор - 3"));
-      SetupForm->btn2->click();
+      operator_test::Find<QPushButton>(SetupForm, "btn2")->click();
     });
     QCOMPARE(result, int(QDialog::Rejected));
     QVERIFY(!SetupForm->isVisible());
@@ -50,19 +51,21 @@ class SetupWindowTest : public QObject {
     // A number changed and left with Close: the caption keeps the old number, the control
     // the new one.
     ShowSettings([] {
-      SetupForm->operatorSelect->setCurrentIndex(4);
-      SetupForm->btn2->click();
+      operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(4);
+      operator_test::Find<QPushButton>(SetupForm, "btn2")->click();
     });
     QCOMPARE(MainForm->windowTitle(), QStringLiteral("Оператор - 3"));
-    QCOMPARE(SetupForm->operatorSelect->currentText(), QStringLiteral("5"));
-    QCOMPARE(SetupForm->serverEdit->text(), QStringLiteral("http://127.0.0.1:9"));
+    QCOMPARE(operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->currentText(),
+             QStringLiteral("5"));
+    QCOMPARE(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->text(),
+             QStringLiteral("http://127.0.0.1:9"));
   }
 
   void saveWithNoNumberEndsTheCaptionInABlank() {
     ShowSettings([] {
-      SetupForm->operatorSelect->setCurrentIndex(-1);
-      SetupForm->btn1->click();
-      SetupForm->btn2->click();
+      operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(-1);
+      operator_test::Find<QPushButton>(SetupForm, "btn1")->click();
+      operator_test::Find<QPushButton>(SetupForm, "btn2")->click();
     });
     QCOMPARE(MainForm->windowTitle(), QStringLiteral("Оператор - "));
   }
@@ -70,10 +73,11 @@ class SetupWindowTest : public QObject {
   void escAndEnterNeitherCloseNorSave() {
     bool still_open_after_keys = false;
     ShowSettings([&] {
-      SetupForm->operatorSelect->setCurrentIndex(1);
+      operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(1);
       for (QWidget* focus :
-           {static_cast<QWidget*>(SetupForm->serverEdit), static_cast<QWidget*>(SetupForm->btn1),
-            static_cast<QWidget*>(SetupForm->btn2)}) {
+           {static_cast<QWidget*>(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")),
+            static_cast<QWidget*>(operator_test::Find<QPushButton>(SetupForm, "btn1")),
+            static_cast<QWidget*>(operator_test::Find<QPushButton>(SetupForm, "btn2"))}) {
         focus->setFocus();
         QTest::keyClick(focus, Qt::Key_Escape);
         QTest::keyClick(focus, Qt::Key_Return);
@@ -90,35 +94,47 @@ class SetupWindowTest : public QObject {
     QCOMPARE(SetupForm->windowTitle(), QStringLiteral("Настройка"));
     QCOMPARE(SetupForm->size(), QSize(343, 129));
     QCOMPARE(SetupForm->font().pixelSize(), 11);
-    QCOMPARE(SetupForm->btn1->geometry(), QRect(112, 86, 105, 35));
-    QCOMPARE(SetupForm->btn2->geometry(), QRect(230, 88, 105, 33));
-    QCOMPARE(SetupForm->btn1->text(), QStringLiteral("Сохранить"));
-    QCOMPARE(SetupForm->btn2->text(), QStringLiteral("Закрыть"));
-    QCOMPARE(SetupForm->operatorSelect->geometry().topLeft(), QPoint(160, 8));
-    QCOMPARE(SetupForm->serverEdit->geometry().topLeft(), QPoint(160, 53));
-    QCOMPARE(SetupForm->operatorSelect->width(), 175);
-    QCOMPARE(SetupForm->serverEdit->width(), 175);
-    QCOMPARE(SetupForm->operatorLabel->text(), QStringLiteral("№ окна/оператора:"));
-    QCOMPARE(SetupForm->serverLabel->text(), QStringLiteral("Адрес сервера:"));
+    QCOMPARE(operator_test::Find<QPushButton>(SetupForm, "btn1")->geometry(),
+             QRect(112, 86, 105, 35));
+    QCOMPARE(operator_test::Find<QPushButton>(SetupForm, "btn2")->geometry(),
+             QRect(230, 88, 105, 33));
+    QCOMPARE(operator_test::Find<QPushButton>(SetupForm, "btn1")->text(),
+             QStringLiteral("Сохранить"));
+    QCOMPARE(operator_test::Find<QPushButton>(SetupForm, "btn2")->text(),
+             QStringLiteral("Закрыть"));
+    QCOMPARE(operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->geometry().topLeft(),
+             QPoint(160, 8));
+    QCOMPARE(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->geometry().topLeft(),
+             QPoint(160, 53));
+    QCOMPARE(operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->width(), 175);
+    QCOMPARE(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->width(), 175);
+    QCOMPARE(operator_test::Find<QLabel>(SetupForm, "operatorLabel")->text(),
+             QStringLiteral("№ окна/оператора:"));
+    QCOMPARE(operator_test::Find<QLabel>(SetupForm, "serverLabel")->text(),
+             QStringLiteral("Адрес сервера:"));
     // Both labels end on one edge, six pixels before the fields.
-    QCOMPARE(SetupForm->operatorLabel->geometry().right() + 1, 154);
-    QCOMPARE(SetupForm->serverLabel->geometry().right() + 1, 154);
+    QCOMPARE(operator_test::Find<QLabel>(SetupForm, "operatorLabel")->geometry().right() + 1, 154);
+    QCOMPARE(operator_test::Find<QLabel>(SetupForm, "serverLabel")->geometry().right() + 1, 154);
     for (QWidget* control : SetupForm->findChildren<QWidget*>()) {
       if (control->parentWidget() == SetupForm) QCOMPARE(control->font().pixelSize(), 16);
     }
     QStringList items;
-    for (int i = 0; i < SetupForm->operatorSelect->count(); ++i)
-      items << SetupForm->operatorSelect->itemText(i);
+    for (int i = 0; i < operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->count(); ++i)
+      items << operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->itemText(i);
     QCOMPARE(items, (QStringList{"1", "2", "3", "4", "5", "6", "7"}));
-    QVERIFY(!SetupForm->operatorSelect->isEditable());
-    QVERIFY(!SetupForm->btn1->autoDefault() && !SetupForm->btn1->isDefault());
-    QVERIFY(!SetupForm->btn2->autoDefault() && !SetupForm->btn2->isDefault());
+    QVERIFY(!operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->isEditable());
+    QVERIFY(!operator_test::Find<QPushButton>(SetupForm, "btn1")->autoDefault() &&
+            !operator_test::Find<QPushButton>(SetupForm, "btn1")->isDefault());
+    QVERIFY(!operator_test::Find<QPushButton>(SetupForm, "btn2")->autoDefault() &&
+            !operator_test::Find<QPushButton>(SetupForm, "btn2")->isDefault());
   }
 
   void tabBeginsAtTheAddressField() {
-    QWidget* expected[] = {SetupForm->operatorSelect, SetupForm->btn1, SetupForm->btn2,
-                           SetupForm->serverEdit};
-    QWidget* widget = SetupForm->serverEdit;
+    QWidget* expected[] = {operator_test::Find<QComboBox>(SetupForm, "operatorSelect"),
+                           operator_test::Find<QPushButton>(SetupForm, "btn1"),
+                           operator_test::Find<QPushButton>(SetupForm, "btn2"),
+                           operator_test::Find<QLineEdit>(SetupForm, "serverEdit")};
+    QWidget* widget = operator_test::Find<QLineEdit>(SetupForm, "serverEdit");
     for (QWidget* next : expected) {
       do {
         widget = widget->nextInFocusChain();

@@ -39,8 +39,9 @@ class StartupTest : public QObject {
     QVERIFY(MainForm->isVisible());
     QCOMPARE(RoleLabel, QStringLiteral("Оператор"));
     QCOMPARE(MainForm->windowTitle(), QStringLiteral("Оператор"));
-    QCOMPARE(SetupForm->serverEdit->text(), QStringLiteral("http://localhost"));
-    QCOMPARE(SetupForm->operatorSelect->currentIndex(), -1);
+    QCOMPARE(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->text(),
+             QStringLiteral("http://localhost"));
+    QCOMPARE(operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->currentIndex(), -1);
 
     app::DestroyWindows();
     QVERIFY(MainForm == nullptr && SetupForm == nullptr && AboutForm == nullptr);
@@ -102,7 +103,8 @@ class StartupTest : public QObject {
 
   void closingSavesTheSettingsAndEndsTheRun() {
     operator_test::StartWindows();
-    SetupForm->serverEdit->setText(QStringLiteral("http://127.0.0.1:8123"));
+    operator_test::Find<QLineEdit>(SetupForm, "serverEdit")
+        ->setText(QStringLiteral("http://127.0.0.1:8123"));
     QVERIFY(MainForm->close());
     QVERIFY(MainForm->ClosedByUser());
     QFile file(settings::SettingsFilePath());
@@ -133,7 +135,8 @@ class StartupTest : public QObject {
   // failure shows nothing.
   void theSessionsEndSavesTheSettingsQuietly() {
     operator_test::StartWindows();
-    SetupForm->serverEdit->setText(QStringLiteral("http://127.0.0.1:8124"));
+    operator_test::Find<QLineEdit>(SetupForm, "serverEdit")
+        ->setText(QStringLiteral("http://127.0.0.1:8124"));
     app::SaveSettingsAtSessionEnd();
     QFile file(settings::SettingsFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
