@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string value = queue::DecodeUtf8(input.Until('\0'));
   const std::string_view file = input.Rest();
 
-  fuzz::Require(settings::ProfileDocument::Parse(file).Serialize() == file,
+  fuzz::Require(settings::ProfileDocument::Parse(std::string(file)).Serialize() == file,
                 "an untouched file serialises to its own bytes");
 
   const std::u16string& path = SettingsPath();

@@ -54,10 +54,10 @@ ProfileFile::ProfileFile(std::u16string_view path) : path_(AbsoluteStoredPath(pa
 
 std::u16string ProfileFile::ReadString(std::u16string_view section, std::u16string_view key,
                                        std::u16string_view default_value) const {
-  const StoredFile stored = ReadStoredFile(path_);
+  StoredFile stored = ReadStoredFile(path_);
   if (stored.state != StoredState::kRead) return std::u16string(default_value);
   const std::optional<std::u16string> value =
-      ProfileDocument::Parse(stored.bytes).Find(section, key);
+      ProfileDocument::Parse(std::move(stored.bytes)).Find(section, key);
   if (!value) return std::u16string(default_value);
   return ValueAsRead(*value);
 }
@@ -70,13 +70,13 @@ std::int32_t ProfileFile::ReadInteger(std::u16string_view section, std::u16strin
 void ProfileFile::WriteString(std::u16string_view section, std::u16string_view key,
                               std::u16string_view value) {
   if (!IsValidName(section, u"]\r\n") || !IsValidName(key, u"=\r\n") || key.front() == u'[' ||
-      key.front() == u';' || key.front() == u'#') {
+      key.front() == u';') {
     throw queue::Failure(queue::FailureKind::kGeneric, "Invalid settings section or key name");
   }
-  const StoredFile stored = ReadStoredFile(path_);
+  StoredFile stored = ReadStoredFile(path_);
   // A file that is there but cannot be read whole cannot be rewritten without losing lines.
   if (stored.state == StoredState::kUnusable) ThrowWriteRefused();
-  ProfileDocument document = ProfileDocument::Parse(stored.bytes);
+  ProfileDocument document = ProfileDocument::Parse(std::move(stored.bytes));
   document.Set(section, key, SingleLine(value));
   if (!ReplaceStoredFile(path_, document.Serialize())) ThrowWriteRefused();
 }

@@ -96,7 +96,7 @@ void SettingsWindowTest::closeWritesTheFileAndTheNextStartReadsIt() {
   QVERIFY(first_run_checked);
   QCOMPARE(closed_at.topLeft(), QPoint(40, 50));
   QCOMPARE(Stored(path), QStringLiteral("[Form]\r\nTop=50\r\nleft=40\r\nWidth=%1\r\nHeight=%2\r\n"
-                                        "\r\n[Server]\r\nHost=http://127.0.0.1:8080\r\n"
+                                        "[Server]\r\nHost=http://127.0.0.1:8080\r\n"
                                         "Window=2\r\n")
                              .arg(closed_at.width())
                              .arg(closed_at.height())
