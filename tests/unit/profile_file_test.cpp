@@ -150,13 +150,16 @@ const ReadCase kReadCases[] = {
     {"BlankValueIsEmpty", "[Server]\r\nHost=   \r\n", u"Server", u"Host", u""},
     {"BlanksAroundEverything", "  [ Form ]  \r\n  Top  =  5 6  \r\n", u"Form", u"Top", u"5 6"},
     {"TabsAreBlanks", "[Form]\r\nTop=\t5\t\r\n", u"Form", u"Top", u"5"},
+    {"VerticalTabsAndFormFeedsAreBlanks", "[Server]\r\nWindow= \v2\f\r\n", u"Server", u"Window",
+     u"2"},
     {"QuotesStripped", "[Server]\r\nHost=\"  a b  \"\r\n", u"Server", u"Host", u"  a b  "},
     {"QuotesInsideBlanks", "[Server]\r\nHost=  \"a\"  \r\n", u"Server", u"Host", u"a"},
     {"OnlyOnePairStripped", "[Server]\r\nHost=\"\"a\"\"\r\n", u"Server", u"Host", u"\"a\""},
     {"EmptyQuotes", "[Server]\r\nHost=\"\"\r\n", u"Server", u"Host", u""},
     {"LoneQuoteKept", "[Server]\r\nHost=\"a\r\n", u"Server", u"Host", u"\"a"},
     {"SingleQuoteCharacter", "[Server]\r\nHost=\"\r\n", u"Server", u"Host", u"\""},
-    {"ApostrophesKept", "[Server]\r\nHost='a'\r\n", u"Server", u"Host", u"'a'"},
+    {"SingleQuotesStripped", "[Server]\r\nHost=' a '\r\n", u"Server", u"Host", u" a "},
+    {"MixedQuotesKept", "[Server]\r\nHost=\"a'\r\n", u"Server", u"Host", u"\"a'"},
     {"EqualsInValue", "[Server]\r\nHost=a=b\r\n", u"Server", u"Host", u"a=b"},
     {"FirstDuplicateWins", "[Form]\r\nTop=1\r\nTOP=2\r\n", u"Form", u"Top", u"1"},
     {"CommentIsNoKey", "[Form]\r\n;Top=1\r\n", u"Form", u"Top", u"DEFAULT"},
@@ -210,7 +213,7 @@ TEST_F(ProfileFileTest, UnreadablePathGivesTheDefaults) {
 TEST_F(ProfileFileTest, IntegersReadWithTheRuleAndTheDefault) {
   Store(
       "[Form]\r\nTop=-3000\r\nLeft=\r\nWidth=0x1A4\r\nHeight=100px\r\n"
-      "[Server]\r\nWindow=\"$1a4\"\r\nHost= 1e2 \r\n");
+      "[Server]\r\nWindow=\"$1a4\"\r\nHost= 1e2 \r\nHeight='12'\r\n");
   const settings::ProfileFile file = File();
   EXPECT_EQ(file.ReadInteger(u"Form", u"Top", 0), -3000);
   EXPECT_EQ(file.ReadInteger(u"Form", u"Left", 9), 9);  // empty value: not an integer
@@ -218,6 +221,7 @@ TEST_F(ProfileFileTest, IntegersReadWithTheRuleAndTheDefault) {
   EXPECT_EQ(file.ReadInteger(u"Form", u"Height", 112), 112);
   EXPECT_EQ(file.ReadInteger(u"Server", u"Window", -1), 420);  // quotes and hex
   EXPECT_EQ(file.ReadInteger(u"Server", u"Host", 5), 5);
+  EXPECT_EQ(file.ReadInteger(u"Server", u"Height", 112), 12);  // single quotes
   EXPECT_EQ(file.ReadInteger(u"Server", u"Missing", -1), -1);
 }
 
