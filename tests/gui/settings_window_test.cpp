@@ -1,7 +1,8 @@
 // The settings file through the program's real windows and its real start-up, loop and
 // shut-down: a close writes the file and the next start reads it back; a refused write shows
 // the error box and keeps the program running, and the next close after the file becomes
-// writable ends it. The file lies beside this test program, as the program's lies beside it.
+// writable ends it; a file of megabytes is read and written like a small one. The file lies beside
+// this test program, as the program's lies beside it.
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,12 @@ namespace {
 // How often the box is looked for, and for how long, before the test gives up on it.
 constexpr int kPollMilliseconds = 10;
 constexpr int kMaxPolls = 1000;
+
+void Store(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  QCOMPARE(file.write(bytes), bytes.size());
+}
 
 QByteArray Stored(const QString& path) {
   QFile file(path);
@@ -74,6 +81,7 @@ class SettingsWindowTest : public QObject {
 
   void closeWritesTheFileAndTheNextStartReadsIt();
   void refusedWriteShowsTheBoxAndKeepsTheProgramRunning();
+  void largeFileIsReadAndTheCloseWritesIt();
 };
 
 void SettingsWindowTest::closeWritesTheFileAndTheNextStartReadsIt() {
@@ -134,6 +142,48 @@ void SettingsWindowTest::refusedWriteShowsTheBoxAndKeepsTheProgramRunning() {
            0);
   QVERIFY(checked);
   QVERIFY2(Stored(path).startsWith("[Form]\r\nTop=0\r\nleft=0\r\n"), Stored(path));
+}
+
+// A desk's file of 2 MB, a long section of another program's junk after the program's own
+// two: the start-up uses the stored position, size and server, and a close writes the six
+// values (no error box) and ends the program, with the junk left as it was.
+void SettingsWindowTest::largeFileIsReadAndTheCloseWritesIt() {
+  const QString path = settings::SettingsFilePath();
+  QByteArray junk = "[Junk]\r\n";
+  for (int i = 0; junk.size() < 2'000'000; ++i) {
+    junk += "entry" + QByteArray::number(i) + '=' + QByteArray(40, 'j') + "\r\n";
+  }
+  Store(path,
+        "[Form]\r\nTop=50\r\nleft=40\r\nWidth=500\r\nHeight=160\r\n"
+        "[Server]\r\nHost=http://127.0.0.1:8080\r\nWindow=2\r\n" +
+            junk);
+  QString box_text;
+  QRect closed_at;
+  bool checked = false;
+  QCOMPARE(RunProgramWith([&] {
+             QCOMPARE(MainForm->frameGeometry(), QRect(40, 50, 500, 160));
+             QCOMPARE(SetupForm->serverEdit->text(), QStringLiteral("http://127.0.0.1:8080"));
+             QCOMPARE(SetupForm->operatorSelect->currentText(), QStringLiteral("3"));
+             MainForm->move(60, 70);
+             SetupForm->serverEdit->setText(QStringLiteral("http://127.0.0.1:9090"));
+             SetupForm->operatorSelect->setCurrentIndex(4);
+             closed_at = MainForm->frameGeometry();
+             AnswerErrorBox(&box_text);  // a refused write must not leave the test hanging
+             checked = true;
+             QVERIFY(MainForm->close());
+             QCOMPARE(box_text, QString());
+           }),
+           0);
+  QVERIFY(checked);
+  QCOMPARE(closed_at.topLeft(), QPoint(60, 70));
+  const QByteArray written = QStringLiteral(
+                                 "[Form]\r\nTop=70\r\nleft=60\r\nWidth=%1\r\nHeight=%2\r\n"
+                                 "[Server]\r\nHost=http://127.0.0.1:9090\r\nWindow=4\r\n")
+                                 .arg(closed_at.width())
+                                 .arg(closed_at.height())
+                                 .toLatin1();
+  const QByteArray stored = Stored(path);
+  QVERIFY2(stored == written + junk, stored.left(200));  // the whole 2 MB would flood the log
 }
 
 int main(int argc, char** argv) {
