@@ -66,22 +66,29 @@ ProfileDocument::LineSpan ProfileDocument::LineAt(std::size_t begin) const {
 
 ProfileDocument::LineMeaning ProfileDocument::Meaning(const LineSpan& line) const {
   LineMeaning meaning;
-  const std::u16string text = DecodeProfileLine(
+  meaning.text = DecodeProfileLine(
       std::string_view(bytes_).substr(line.begin, line.content_end - line.begin), encoding_);
+  const std::u16string_view text = meaning.text;
   const std::u16string_view trimmed = TrimBlanks(text);
+  const auto place_of = [&text](std::u16string_view part) {
+    return static_cast<std::size_t>(part.data() - text.data());
+  };
+  std::u16string_view name;
   if (trimmed.starts_with(u'[')) {
-    std::u16string_view name = trimmed.substr(1);
-    name = name.substr(0, name.find(u']'));
+    name = trimmed.substr(1);
+    name = TrimBlanks(name.substr(0, name.find(u']')));
     meaning.kind = LineKind::kSection;
-    meaning.name = TrimBlanks(name);
   } else if (!trimmed.starts_with(u';')) {
     const std::size_t equals = trimmed.find(u'=');
-    if (equals != std::u16string_view::npos) {
-      meaning.kind = LineKind::kEntry;
-      meaning.name = TrimBlanks(trimmed.substr(0, equals));
-      meaning.value = trimmed.substr(equals + 1);
-    }
+    if (equals == std::u16string_view::npos) return meaning;
+    name = TrimBlanks(trimmed.substr(0, equals));
+    const std::u16string_view value = trimmed.substr(equals + 1);
+    meaning.kind = LineKind::kEntry;
+    meaning.value_begin = place_of(value);
+    meaning.value_size = value.size();
   }
+  meaning.name_begin = name.empty() ? 0 : place_of(name);
+  meaning.name_size = name.size();
   return meaning;
 }
 
@@ -92,18 +99,18 @@ ProfileDocument::Place ProfileDocument::Locate(std::u16string_view section,
   for (std::size_t pos = mark_size_; pos < bytes_.size();) {
     const LineSpan line = LineAt(pos);
     pos = line.end;
-    LineMeaning meaning = Meaning(line);
+    const LineMeaning meaning = Meaning(line);
     if (meaning.kind == LineKind::kSection) {
       if (place.header_end) break;  // the first section of that name has ended
-      if (queue::EqualsIgnoreCase(meaning.name, section)) {
+      if (queue::EqualsIgnoreCase(meaning.name(), section)) {
         place.header_end = line.end;
         place.insert_at = line.end;
       }
     } else if (place.header_end && meaning.kind == LineKind::kEntry) {
-      if (queue::EqualsIgnoreCase(meaning.name, key)) {
+      if (queue::EqualsIgnoreCase(meaning.name(), key)) {
         place.entry = line;
-        place.entry_key = std::move(meaning.name);
-        place.entry_value = std::move(meaning.value);
+        place.entry_key = meaning.name();
+        place.entry_value = meaning.value();
         break;
       }
       place.insert_at = line.end;

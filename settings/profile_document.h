@@ -52,10 +52,21 @@ class ProfileDocument {
     std::size_t end = 0;
   };
   enum class LineKind { kOther, kSection, kEntry };
+  // A line decoded. The name and the value are kept as places in the text, so that the value
+  // of every line passed over is never copied.
   struct LineMeaning {
     LineKind kind = LineKind::kOther;
-    std::u16string name;   // a section's name or an entry's key, trimmed
-    std::u16string value;  // an entry's text after the "="
+    std::u16string text;
+    std::size_t name_begin = 0;  // a section's name or an entry's key, trimmed
+    std::size_t name_size = 0;
+    std::size_t value_begin = 0;  // an entry's text after the "=", to the trimmed line's end
+    std::size_t value_size = 0;
+    std::u16string_view name() const {
+      return std::u16string_view(text).substr(name_begin, name_size);
+    }
+    std::u16string_view value() const {
+      return std::u16string_view(text).substr(value_begin, value_size);
+    }
   };
   // Where a key of a section stands, or would be added.
   struct Place {
