@@ -19,7 +19,7 @@
 namespace {
 
 bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t';
+  return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
 }
 
 // What a read of `value` gives after it was written.
@@ -30,7 +30,8 @@ std::u16string AsReadBack(std::u16string value) {
   std::u16string_view text = value;
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  if (text.size() >= 2 && text.front() == u'"' && text.back() == u'"') {
+  if (text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') &&
+      text.back() == text.front()) {
     text = text.substr(1, text.size() - 2);
   }
   if (text.size() > settings::kMaxProfileValueLength) {
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string value = queue::DecodeUtf8(input.Until('\0'));
   const std::string_view file = input.Rest();
 
-  fuzz::Require(settings::ProfileDocument::Parse(file).Serialize() == file,
+  fuzz::Require(settings::ProfileDocument::Parse(std::string(file)).Serialize() == file,
                 "an untouched file serialises to its own bytes");
 
   const std::u16string& path = SettingsPath();

@@ -1,12 +1,16 @@
-// The settings file as a list of lines.
+// The settings file as lines.
 #include "settings/profile_document.h"
+
+#include <algorithm>
+#include <cstdint>
 
 #include "queueclient/text.h"
 
 namespace settings {
 namespace {
 
-// The line break of the format; a file that uses bare LF keeps getting LF.
+// The line break of the format, for a file that has none of its own yet. A file whose first
+// line ends in a bare LF (or a bare CR) keeps getting that.
 constexpr std::u16string_view kDefaultLineBreak = u"\r\n";
 
 bool IsBlank(char16_t c) {
@@ -19,168 +23,174 @@ std::u16string_view TrimBlanks(std::u16string_view text) {
   return text;
 }
 
-// Splits stored bytes into lines of whole code units, each with its line feed (if any).
-std::vector<std::string_view> SplitStoredLines(std::string_view bytes, ProfileEncoding encoding) {
-  const std::size_t unit = CodeUnitBytes(encoding);
-  const std::string line_feed = EncodeProfileLine(u"\n", encoding);
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (std::size_t pos = 0; pos + unit <= bytes.size(); pos += unit) {
-    if (bytes.substr(pos, unit) == line_feed) {
-      lines.push_back(bytes.substr(start, pos + unit - start));
-      start = pos + unit;
-    }
-  }
-  if (start < bytes.size()) lines.push_back(bytes.substr(start));
-  return lines;
-}
-
 }  // namespace
 
-ProfileDocument::ProfileDocument() : line_break_(kDefaultLineBreak) {}
-
-ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
+ProfileDocument ProfileDocument::Parse(std::string bytes) {
   ProfileDocument document;
   const std::string_view mark = ByteOrderMarkOf(bytes);
   document.encoding_ = EncodingOfMark(mark);
-  document.byte_order_mark_ = mark;
-  bytes.remove_prefix(mark.size());
-  bool line_break_known = false;
-  for (std::string_view stored : SplitStoredLines(bytes, document.encoding_)) {
-    const std::u16string text = DecodeProfileLine(stored, document.encoding_);
-    std::u16string_view content = text;
-    std::u16string_view line_break;
-    if (content.ends_with(u"\r\n")) {
-      line_break = u"\r\n";
-    } else if (content.ends_with(u'\n')) {
-      line_break = u"\n";
-    }
-    content.remove_suffix(line_break.size());
-    if (!line_break_known && !line_break.empty()) {
-      document.line_break_ = line_break;
-      line_break_known = true;
-    }
-    Line line = document.MakeLine(content);
-    line.stored = stored;
-    line.line_break = line_break;
-    document.lines_.push_back(std::move(line));
-  }
+  document.mark_size_ = mark.size();
+  document.bytes_ = std::move(bytes);
   return document;
 }
 
-ProfileDocument::Line ProfileDocument::MakeLine(std::u16string_view text) const {
-  Line line;
+char16_t ProfileDocument::UnitAt(std::size_t pos) const {
+  const auto first = static_cast<std::uint8_t>(bytes_[pos]);
+  switch (encoding_) {
+    case ProfileEncoding::kUtf16LittleEndian:
+      return static_cast<char16_t>(static_cast<std::uint8_t>(bytes_[pos + 1]) << 8 | first);
+    case ProfileEncoding::kUtf16BigEndian:
+      return static_cast<char16_t>(first << 8 | static_cast<std::uint8_t>(bytes_[pos + 1]));
+    case ProfileEncoding::kEightBit:
+      break;
+  }
+  return first;
+}
+
+ProfileDocument::LineSpan ProfileDocument::LineAt(std::size_t begin) const {
+  const std::size_t size = bytes_.size();
+  const std::size_t unit = CodeUnitBytes(encoding_);
+  std::size_t pos = begin;
+  if (encoding_ == ProfileEncoding::kEightBit) {
+    // CR and LF never occur inside a UTF-8 sequence or as a Windows-1251 letter.
+    pos = std::min(bytes_.find_first_of("\r\n", begin), size);
+  } else {
+    while (pos + unit <= size && UnitAt(pos) != u'\r' && UnitAt(pos) != u'\n') pos += unit;
+    if (pos + unit > size) pos = size;  // a cut last unit belongs to the text
+  }
+  if (pos == size) return {begin, size, size};
+  std::size_t end = pos + unit;
+  if (UnitAt(pos) == u'\r' && end + unit <= size && UnitAt(end) == u'\n') end += unit;
+  return {begin, pos, end};
+}
+
+ProfileDocument::LineMeaning ProfileDocument::Meaning(const LineSpan& line) const {
+  LineMeaning meaning;
+  meaning.text = DecodeProfileLine(
+      std::string_view(bytes_).substr(line.begin, line.content_end - line.begin), encoding_);
+  const std::u16string_view text = meaning.text;
   const std::u16string_view trimmed = TrimBlanks(text);
-  line.blank = trimmed.empty();
+  const auto place_of = [&text](std::u16string_view part) {
+    return static_cast<std::size_t>(part.data() - text.data());
+  };
+  std::u16string_view name;
   if (trimmed.starts_with(u'[')) {
-    std::u16string_view name = trimmed.substr(1);
-    name = name.substr(0, name.find(u']'));
-    line.kind = LineKind::kSection;
-    line.name = TrimBlanks(name);
-  } else if (!trimmed.starts_with(u';') && !trimmed.starts_with(u'#')) {
+    name = trimmed.substr(1);
+    name = TrimBlanks(name.substr(0, name.find(u']')));
+    meaning.kind = LineKind::kSection;
+  } else if (!trimmed.starts_with(u';')) {
     const std::size_t equals = trimmed.find(u'=');
-    if (equals != std::u16string_view::npos) {
-      line.kind = LineKind::kEntry;
-      line.name = TrimBlanks(trimmed.substr(0, equals));
-      line.value = trimmed.substr(equals + 1);
-    }
+    if (equals == std::u16string_view::npos) return meaning;
+    name = TrimBlanks(trimmed.substr(0, equals));
+    const std::u16string_view value = trimmed.substr(equals + 1);
+    meaning.kind = LineKind::kEntry;
+    meaning.value_begin = place_of(value);
+    meaning.value_size = value.size();
   }
-  return line;
+  meaning.name_begin = name.empty() ? 0 : place_of(name);
+  meaning.name_size = name.size();
+  return meaning;
 }
 
-std::optional<std::size_t> ProfileDocument::FindSection(std::u16string_view section) const {
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind == LineKind::kSection && queue::EqualsIgnoreCase(lines_[i].name, section)) {
-      return i;
+ProfileDocument::Place ProfileDocument::Locate(std::u16string_view section,
+                                               std::u16string_view key) const {
+  Place place;
+  place.insert_at = bytes_.size();
+  for (std::size_t pos = mark_size_; pos < bytes_.size();) {
+    const LineSpan line = LineAt(pos);
+    pos = line.end;
+    const LineMeaning meaning = Meaning(line);
+    if (meaning.kind == LineKind::kSection) {
+      if (place.header_end) break;  // the first section of that name has ended
+      if (queue::EqualsIgnoreCase(meaning.name(), section)) {
+        place.header_end = line.end;
+        place.insert_at = line.end;
+      }
+    } else if (place.header_end && meaning.kind == LineKind::kEntry) {
+      if (queue::EqualsIgnoreCase(meaning.name(), key)) {
+        place.entry = line;
+        place.entry_key = meaning.name();
+        place.entry_value = meaning.value();
+        break;
+      }
+      place.insert_at = line.end;
     }
   }
-  return std::nullopt;
-}
-
-std::optional<std::size_t> ProfileDocument::FindEntry(std::size_t header,
-                                                      std::u16string_view key) const {
-  for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != LineKind::kSection; ++i) {
-    if (lines_[i].kind == LineKind::kEntry && queue::EqualsIgnoreCase(lines_[i].name, key)) {
-      return i;
-    }
-  }
-  return std::nullopt;
+  return place;
 }
 
 std::optional<std::u16string> ProfileDocument::Find(std::u16string_view section,
                                                     std::u16string_view key) const {
-  const std::optional<std::size_t> header = FindSection(section);
-  if (!header) return std::nullopt;
-  const std::optional<std::size_t> entry = FindEntry(*header, key);
-  if (!entry) return std::nullopt;
-  return lines_[*entry].value;
+  Place place = Locate(section, key);
+  if (!place.entry) return std::nullopt;
+  return std::move(place.entry_value);
 }
 
-void ProfileDocument::InsertLine(std::size_t index, std::u16string_view text) {
-  // A last line without a line break gets one, so that the new line stands on its own.
-  if (index > 0 && index == lines_.size() && lines_[index - 1].line_break.empty()) {
+std::u16string_view ProfileDocument::NewLineBreak() const {
+  if (mark_size_ >= bytes_.size()) return kDefaultLineBreak;
+  const LineSpan first = LineAt(mark_size_);
+  const std::size_t units = (first.end - first.content_end) / CodeUnitBytes(encoding_);
+  if (units == 0) return kDefaultLineBreak;
+  if (units == 2) return u"\r\n";
+  return UnitAt(first.content_end) == u'\r' ? u"\r" : u"\n";
+}
+
+void ProfileDocument::InsertLines(std::size_t pos, std::u16string_view text) {
+  std::string added;
+  if (pos == bytes_.size()) {
+    const std::size_t unit = CodeUnitBytes(encoding_);
     // A cut UTF-16 file ends in half a code unit, which no read sees; kept, it would shift
     // every line after it by one byte.
-    std::string& last = lines_[index - 1].stored;
-    if (last.size() % CodeUnitBytes(encoding_) != 0) last.pop_back();
-    // A bare CR that ends the file belongs to the last value; an LF after it would turn it
-    // into a CR LF line break and take it away.
-    const std::u16string_view line_break =
-        DecodeProfileLine(last, encoding_).ends_with(u'\r') ? kDefaultLineBreak : line_break_;
-    last += EncodeProfileLine(line_break, encoding_);
-    lines_[index - 1].line_break = line_break;
+    if ((bytes_.size() - mark_size_) % unit != 0) bytes_.pop_back();
+    pos = bytes_.size();
+    // A last line without a line break gets one, so that the new lines stand on their own.
+    if (pos > mark_size_ && UnitAt(pos - unit) != u'\r' && UnitAt(pos - unit) != u'\n') {
+      added = EncodeProfileLine(NewLineBreak(), encoding_);
+    }
   }
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index),
-                MakeStoredLine(text, line_break_));
+  added += EncodeProfileLine(text, encoding_);
+  Splice(pos, pos, added);
 }
 
-ProfileDocument::Line ProfileDocument::MakeStoredLine(std::u16string_view text,
-                                                      std::u16string_view line_break) const {
-  Line line = MakeLine(text);
-  std::u16string stored_text(text);
-  stored_text += line_break;
-  line.stored = EncodeProfileLine(stored_text, encoding_);
-  line.line_break = line_break;
-  return line;
+void ProfileDocument::Splice(std::size_t begin, std::size_t end, std::string_view replacement) {
+  const std::size_t new_size = bytes_.size() - (end - begin) + replacement.size();
+  if (new_size <= bytes_.capacity()) {
+    bytes_.replace(begin, end - begin, replacement);
+    return;
+  }
+  // Built at its exact size: a grown string would reserve up to twice the file again.
+  std::string spliced;
+  spliced.reserve(new_size);
+  spliced.append(bytes_, 0, begin);
+  spliced.append(replacement);
+  spliced.append(bytes_, end);
+  bytes_ = std::move(spliced);
 }
 
 void ProfileDocument::Set(std::u16string_view section, std::u16string_view key,
                           std::u16string_view value) {
-  std::u16string entry_text(key);
-  entry_text += u'=';
-  entry_text += value;
-  const std::optional<std::size_t> header = FindSection(section);
-  if (!header) {
-    // A blank line keeps the new section apart from whatever the file holds already.
-    if (!lines_.empty() && !lines_.back().blank) InsertLine(lines_.size(), u"");
-    std::u16string header_text = u"[";
-    header_text += section;
-    header_text += u']';
-    InsertLine(lines_.size(), header_text);
-    InsertLine(lines_.size(), entry_text);
-    return;
-  }
-  if (const std::optional<std::size_t> entry = FindEntry(*header, key)) {
-    Line& line = lines_[*entry];
-    std::u16string text = line.name;
+  const Place place = Locate(section, key);
+  if (place.entry) {
+    std::u16string text = place.entry_key;
     text += u'=';
     text += value;
-    const std::u16string line_break = line.line_break;
-    line = MakeStoredLine(text, line_break);
+    Splice(place.entry->begin, place.entry->content_end, EncodeProfileLine(text, encoding_));
     return;
   }
-  std::size_t insert_at = *header + 1;
-  for (std::size_t i = *header + 1; i < lines_.size() && lines_[i].kind != LineKind::kSection;
-       ++i) {
-    if (lines_[i].kind == LineKind::kEntry) insert_at = i + 1;
+  const std::u16string_view line_break = NewLineBreak();
+  std::u16string lines;
+  if (!place.header_end) {
+    // A new section follows the last line directly, with no blank line of its own.
+    lines = u"[";
+    lines += section;
+    lines += u']';
+    lines += line_break;
   }
-  InsertLine(insert_at, entry_text);
-}
-
-std::string ProfileDocument::Serialize() const {
-  std::string bytes = byte_order_mark_;
-  for (const Line& line : lines_) bytes += line.stored;
-  return bytes;
+  lines += key;
+  lines += u'=';
+  lines += value;
+  lines += line_break;
+  InsertLines(place.insert_at, lines);
 }
 
 }  // namespace settings

@@ -1,6 +1,7 @@
 // The text encodings of the settings file.
 #include "settings/profile_encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -41,6 +42,10 @@ std::u16string DecodeWindows1251(std::string_view bytes) {
 }
 
 std::u16string DecodeEightBit(std::string_view bytes) {
+  // ASCII reads the same in both: the common line is widened without the round trip below.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return (b & 0x80) == 0; })) {
+    return queue::Widen(bytes);
+  }
   std::u16string text = queue::Utf8ToUtf16(bytes);
   // Valid UTF-8 and only valid UTF-8 survives the way back unchanged.
   if (queue::Utf16ToUtf8(text) == bytes) return text;

@@ -11,8 +11,19 @@
 namespace settings {
 namespace {
 
-bool IsBlank(char16_t c) {
+// What a name may not begin or end with: the lines' own trimming drops it.
+bool IsNameBlank(char16_t c) {
   return c == u' ' || c == u'\t';
+}
+
+// What a read drops at either end of a value: the blank and the tab, and also the vertical
+// tab and the form feed, which the platform's reads drop as well.
+bool IsValueBlank(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
+}
+
+bool IsQuote(char16_t c) {
+  return c == u'"' || c == u'\'';
 }
 
 bool IsHighSurrogate(char16_t c) {
@@ -21,9 +32,10 @@ bool IsHighSurrogate(char16_t c) {
 
 // The rules of a read applied to the text after the "=".
 std::u16string ValueAsRead(std::u16string_view value) {
-  while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
-  while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
-  if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') {
+  while (!value.empty() && IsValueBlank(value.front())) value.remove_prefix(1);
+  while (!value.empty() && IsValueBlank(value.back())) value.remove_suffix(1);
+  // A pair of double or of single quotation marks; one of each is no pair.
+  if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
   if (value.size() > kMaxProfileValueLength) {
@@ -36,7 +48,7 @@ std::u16string ValueAsRead(std::u16string_view value) {
 
 // A name that would read back as something else, or break the line structure.
 bool IsValidName(std::u16string_view name, std::u16string_view forbidden) {
-  if (name.empty() || IsBlank(name.front()) || IsBlank(name.back())) return false;
+  if (name.empty() || IsNameBlank(name.front()) || IsNameBlank(name.back())) return false;
   return name.find_first_of(forbidden) == std::u16string_view::npos;
 }
 
@@ -54,10 +66,10 @@ ProfileFile::ProfileFile(std::u16string_view path) : path_(AbsoluteStoredPath(pa
 
 std::u16string ProfileFile::ReadString(std::u16string_view section, std::u16string_view key,
                                        std::u16string_view default_value) const {
-  const StoredFile stored = ReadStoredFile(path_);
+  StoredFile stored = ReadStoredFile(path_);
   if (stored.state != StoredState::kRead) return std::u16string(default_value);
   const std::optional<std::u16string> value =
-      ProfileDocument::Parse(stored.bytes).Find(section, key);
+      ProfileDocument::Parse(std::move(stored.bytes)).Find(section, key);
   if (!value) return std::u16string(default_value);
   return ValueAsRead(*value);
 }
@@ -70,13 +82,13 @@ std::int32_t ProfileFile::ReadInteger(std::u16string_view section, std::u16strin
 void ProfileFile::WriteString(std::u16string_view section, std::u16string_view key,
                               std::u16string_view value) {
   if (!IsValidName(section, u"]\r\n") || !IsValidName(key, u"=\r\n") || key.front() == u'[' ||
-      key.front() == u';' || key.front() == u'#') {
+      key.front() == u';') {
     throw queue::Failure(queue::FailureKind::kGeneric, "Invalid settings section or key name");
   }
-  const StoredFile stored = ReadStoredFile(path_);
+  StoredFile stored = ReadStoredFile(path_);
   // A file that is there but cannot be read whole cannot be rewritten without losing lines.
   if (stored.state == StoredState::kUnusable) ThrowWriteRefused();
-  ProfileDocument document = ProfileDocument::Parse(stored.bytes);
+  ProfileDocument document = ProfileDocument::Parse(std::move(stored.bytes));
   document.Set(section, key, SingleLine(value));
   if (!ReplaceStoredFile(path_, document.Serialize())) ThrowWriteRefused();
 }

@@ -22,8 +22,9 @@ class ProfileFile {
   // The full path, as the write failure names it.
   const std::u16string& path() const { return path_; }
 
-  // The value of `key` in `section` (both matched ignoring case): blanks at either end
-  // dropped, then one pair of enclosing quotation marks, then cut to kMaxProfileValueLength.
+  // The value of `key` in `section` (both matched ignoring case): blanks, tabs, vertical tabs
+  // and form feeds at either end dropped, then one pair of enclosing double or single
+  // quotation marks, then cut to kMaxProfileValueLength.
   // `default_value` when the file, the section or the key is missing or the file cannot be
   // read; a key with an empty value gives empty text. Never fails.
   std::u16string ReadString(std::u16string_view section, std::u16string_view key,

@@ -11,9 +11,12 @@
 
 namespace settings {
 
-// The largest settings file that is read: far above what six entries need, small enough
-// that a stray huge file at the settings path cannot exhaust the memory.
-constexpr std::uintmax_t kMaxProfileFileBytes = 1u << 20;
+// The largest settings file that is read. The program's own entries take a few hundred
+// bytes, and a desk's file that collected long sections of other programs' junk reaches
+// megabytes; 64 MiB is far above any of them. The bound is there for the memory only: a write
+// holds the old and the new bytes at once, so even a file at the bound costs 128 MiB for a
+// moment, never the whole of a stray huge file at the settings path.
+constexpr std::uintmax_t kMaxProfileFileBytes = std::uintmax_t{64} << 20;
 
 // Attempts at finding an unused name for the temporary file before the write is refused.
 constexpr int kMaxTemporaryNameAttempts = 100;

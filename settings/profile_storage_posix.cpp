@@ -97,6 +97,8 @@ StoredFile ReadStoredFile(std::u16string_view path) {
     return file;
   }
   std::string bytes;
+  // Read into place: a string grown by doubling would hold up to twice the file.
+  bytes.reserve(static_cast<std::size_t>(status.st_size));
   char buffer[8192];
   for (;;) {
     const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);

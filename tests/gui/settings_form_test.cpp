@@ -28,7 +28,7 @@ namespace {
 constexpr char kScaledRunVariable[] = "SETTINGS_TEST_SCALED_RUN";
 
 const QByteArray kDefaultFile =
-    "[Form]\r\nTop=0\r\nleft=0\r\nWidth=420\r\nHeight=112\r\n\r\n"
+    "[Form]\r\nTop=0\r\nleft=0\r\nWidth=420\r\nHeight=112\r\n"
     "[Server]\r\nHost=http://localhost\r\nWindow=-1\r\n";
 
 // Sets or clears the immutable flag (chattr +i); false where that is not allowed.
@@ -150,7 +150,7 @@ void SettingsFormTest::leftInAnyCaseIsReadAndOverwritten() {
   window_->move(70, 10);
   Save();
   QCOMPARE(Stored(), "[Form]\r\nTop=10\r\n" + key +
-                         "=70\r\nWidth=300\r\nHeight=100\r\n\r\n"
+                         "=70\r\nWidth=300\r\nHeight=100\r\n"
                          "[Server]\r\nHost=http://localhost\r\nWindow=-1\r\n");
 }
 
@@ -187,7 +187,7 @@ void SettingsFormTest::emptyHostStaysEmpty() {
   Load();
   QCOMPARE(edit_->text(), QString());
   Save();
-  QVERIFY2(Stored().startsWith("[Server]\r\nHost=\r\nWindow=-1\r\n\r\n[Form]\r\n"), Stored());
+  QVERIFY2(Stored().startsWith("[Server]\r\nHost=\r\nWindow=-1\r\n[Form]\r\n"), Stored());
 }
 
 // What the clerk changes during the run (the window's place, the settings window's controls)
@@ -199,7 +199,7 @@ void SettingsFormTest::editedValuesReachTheFile() {
   select_->setCurrentIndex(5);
   Save();
   QCOMPARE(Stored(), QStringLiteral("[Form]\r\nTop=35\r\nleft=-200\r\nWidth=500\r\nHeight=150\r\n"
-                                    "\r\n[Server]\r\nHost=https://очередь.local:8443\r\n"
+                                    "[Server]\r\nHost=https://очередь.local:8443\r\n"
                                     "Window=5\r\n")
                          .toUtf8());
   init();

@@ -1,12 +1,14 @@
 // The settings file through the program's real windows and its real start-up, loop and
 // shut-down: a close writes the file and the next start reads it back; a refused write shows
 // the error box and keeps the program running, and the next close after the file becomes
-// writable ends it. The file lies beside this test program, as the program's lies beside it.
+// writable ends it; a file of megabytes is read and written like a small one. The file lies beside
+// this test program, as the program's lies beside it.
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -26,6 +28,12 @@ namespace {
 constexpr int kPollMilliseconds = 10;
 constexpr int kMaxPolls = 1000;
 
+void Store(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  QCOMPARE(file.write(bytes), bytes.size());
+}
+
 QByteArray Stored(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return "<no file>";
@@ -43,8 +51,9 @@ int RunProgramWith(std::function<void()> while_running) {
   return app::RunProgram();
 }
 
-// Waits for the error box, keeps its text and presses its OK button.
-void AnswerErrorBox(QString* text) {
+// Waits for the error box, keeps its text and presses its OK button. The watch ends by itself
+// once it answered a box or gave up; a test that expects no box deletes it when done.
+QPointer<QTimer> AnswerErrorBox(QString* text) {
   auto* timer = new QTimer;
   auto polls = std::make_shared<int>(0);
   QObject::connect(timer, &QTimer::timeout, [timer, polls, text] {
@@ -58,6 +67,7 @@ void AnswerErrorBox(QString* text) {
     timer->deleteLater();
   });
   timer->start(kPollMilliseconds);
+  return timer;
 }
 
 }  // namespace
@@ -75,6 +85,7 @@ class SettingsWindowTest : public QObject {
 
   void closeWritesTheFileAndTheNextStartReadsIt();
   void refusedWriteShowsTheBoxAndKeepsTheProgramRunning();
+  void largeFileIsReadAndTheCloseWritesIt();
 };
 
 void SettingsWindowTest::closeWritesTheFileAndTheNextStartReadsIt() {
@@ -100,7 +111,7 @@ void SettingsWindowTest::closeWritesTheFileAndTheNextStartReadsIt() {
   QVERIFY(first_run_checked);
   QCOMPARE(closed_at.topLeft(), QPoint(40, 50));
   QCOMPARE(Stored(path), QStringLiteral("[Form]\r\nTop=50\r\nleft=40\r\nWidth=%1\r\nHeight=%2\r\n"
-                                        "\r\n[Server]\r\nHost=http://127.0.0.1:8080\r\n"
+                                        "[Server]\r\nHost=http://127.0.0.1:8080\r\n"
                                         "Window=2\r\n")
                              .arg(closed_at.width())
                              .arg(closed_at.height())
@@ -140,6 +151,51 @@ void SettingsWindowTest::refusedWriteShowsTheBoxAndKeepsTheProgramRunning() {
            0);
   QVERIFY(checked);
   QVERIFY2(Stored(path).startsWith("[Form]\r\nTop=0\r\nleft=0\r\n"), Stored(path));
+}
+
+// A desk's file of 2 MB, a long section of another program's junk after the program's own
+// two: the start-up uses the stored position, size and server, and a close writes the six
+// values (no error box) and ends the program, with the junk left as it was.
+void SettingsWindowTest::largeFileIsReadAndTheCloseWritesIt() {
+  const QString path = settings::SettingsFilePath();
+  QByteArray junk = "[Junk]\r\n";
+  for (int i = 0; junk.size() < 2'000'000; ++i) {
+    junk += "entry" + QByteArray::number(i) + '=' + QByteArray(40, 'j') + "\r\n";
+  }
+  Store(path,
+        "[Form]\r\nTop=50\r\nleft=40\r\nWidth=500\r\nHeight=160\r\n"
+        "[Server]\r\nHost=http://127.0.0.1:8080\r\nWindow=2\r\n" +
+            junk);
+  QString box_text;
+  QRect closed_at;
+  bool checked = false;
+  QCOMPARE(RunProgramWith([&] {
+             QCOMPARE(MainForm->frameGeometry(), QRect(40, 50, 500, 160));
+             QCOMPARE(SetupForm->serverEdit->text(), QStringLiteral("http://127.0.0.1:8080"));
+             QCOMPARE(SetupForm->operatorSelect->currentText(), QStringLiteral("3"));
+             MainForm->move(60, 70);
+             SetupForm->serverEdit->setText(QStringLiteral("http://127.0.0.1:9090"));
+             SetupForm->operatorSelect->setCurrentIndex(4);
+             closed_at = MainForm->frameGeometry();
+             // A refused write must fail the test, not leave it hanging in the box.
+             const QPointer<QTimer> watch = AnswerErrorBox(&box_text);
+             checked = true;
+             const bool closed = MainForm->close();
+             delete watch.data();
+             QVERIFY(closed);
+             QCOMPARE(box_text, QString());
+           }),
+           0);
+  QVERIFY(checked);
+  QCOMPARE(closed_at.topLeft(), QPoint(60, 70));
+  const QByteArray written = QStringLiteral(
+                                 "[Form]\r\nTop=70\r\nleft=60\r\nWidth=%1\r\nHeight=%2\r\n"
+                                 "[Server]\r\nHost=http://127.0.0.1:9090\r\nWindow=4\r\n")
+                                 .arg(closed_at.width())
+                                 .arg(closed_at.height())
+                                 .toLatin1();
+  const QByteArray stored = Stored(path);
+  QVERIFY2(stored == written + junk, stored.left(200));  // the whole 2 MB would flood the log
 }
 
 int main(int argc, char** argv) {

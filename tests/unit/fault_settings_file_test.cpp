@@ -205,15 +205,15 @@ TEST_F(FaultSettingsFile, CutUtf16FileTakesNewEntries) {
   }
 }
 
-// A file whose last line ends in a bare CR (a line break cut in half): a key added after it
-// leaves that line's value as it read before.
-TEST_F(FaultSettingsFile, BareCrAtTheEndStaysWithItsValue) {
+// A file whose last line ends in a bare CR (a line break cut in half): the CR is that line's
+// break, so its value reads without it, and a key added after it leaves the value as it read.
+TEST_F(FaultSettingsFile, BareCrAtTheEndStaysALineBreak) {
   const fs::path path = dir_ / "Operator.ini";
   std::ofstream(path, std::ios::binary) << "[Form]\nTop=2\r";
   ProfileFile file(path.u16string());
-  const std::u16string before = file.ReadString(u"Form", u"Top", u"missing");
+  EXPECT_EQ(file.ReadString(u"Form", u"Top", u"missing"), u"2");
   file.WriteString(u"Form", u"Left", u"19");
-  EXPECT_EQ(file.ReadString(u"Form", u"Top", u"missing"), before);
+  EXPECT_EQ(file.ReadString(u"Form", u"Top", u"missing"), u"2");
   EXPECT_EQ(file.ReadString(u"Form", u"Left", u"missing"), u"19");
 }
 

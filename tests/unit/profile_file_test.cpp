@@ -18,6 +18,7 @@
 #include "queueclient/failure.h"
 #include "queueclient/text.h"
 #include "settings/profile_file.h"
+#include "settings/profile_storage.h"
 
 namespace {
 
@@ -149,17 +150,28 @@ const ReadCase kReadCases[] = {
     {"BlankValueIsEmpty", "[Server]\r\nHost=   \r\n", u"Server", u"Host", u""},
     {"BlanksAroundEverything", "  [ Form ]  \r\n  Top  =  5 6  \r\n", u"Form", u"Top", u"5 6"},
     {"TabsAreBlanks", "[Form]\r\nTop=\t5\t\r\n", u"Form", u"Top", u"5"},
+    {"VerticalTabsAndFormFeedsAreBlanks", "[Server]\r\nWindow= \v2\f\r\n", u"Server", u"Window",
+     u"2"},
     {"QuotesStripped", "[Server]\r\nHost=\"  a b  \"\r\n", u"Server", u"Host", u"  a b  "},
     {"QuotesInsideBlanks", "[Server]\r\nHost=  \"a\"  \r\n", u"Server", u"Host", u"a"},
     {"OnlyOnePairStripped", "[Server]\r\nHost=\"\"a\"\"\r\n", u"Server", u"Host", u"\"a\""},
     {"EmptyQuotes", "[Server]\r\nHost=\"\"\r\n", u"Server", u"Host", u""},
     {"LoneQuoteKept", "[Server]\r\nHost=\"a\r\n", u"Server", u"Host", u"\"a"},
     {"SingleQuoteCharacter", "[Server]\r\nHost=\"\r\n", u"Server", u"Host", u"\""},
-    {"ApostrophesKept", "[Server]\r\nHost='a'\r\n", u"Server", u"Host", u"'a'"},
+    {"SingleQuotesStripped", "[Server]\r\nHost=' a '\r\n", u"Server", u"Host", u" a "},
+    {"MixedQuotesKept", "[Server]\r\nHost=\"a'\r\n", u"Server", u"Host", u"\"a'"},
     {"EqualsInValue", "[Server]\r\nHost=a=b\r\n", u"Server", u"Host", u"a=b"},
     {"FirstDuplicateWins", "[Form]\r\nTop=1\r\nTOP=2\r\n", u"Form", u"Top", u"1"},
-    {"CommentIsNoKey", "[Form]\r\n;Top=1\r\n#Top=2\r\n", u"Form", u"Top", u"DEFAULT"},
+    {"CommentIsNoKey", "[Form]\r\n;Top=1\r\n", u"Form", u"Top", u"DEFAULT"},
+    // Only ";" begins a comment.
+    {"HashBeginsAKey", "[Form]\r\n#Top=5\r\n", u"Form", u"#Top", u"5"},
     {"LineFeedOnly", "[Form]\nTop=5\nleft=6\n", u"Form", u"Left", u"6"},
+    {"CarriageReturnOnly", "[Form]\rTop=1\r", u"Form", u"Top", u"1"},
+    {"CarriageReturnEndsTheFile", "[Server]\r\nWindow=2\r", u"Server", u"Window", u"2"},
+    // The CR ends the line, and the CR LF after it is an empty line.
+    {"CarriageReturnBeforeCrLf", "[Server]\r\nHost=http://h\r\r\n", u"Server", u"Host",
+     u"http://h"},
+    {"Utf16CarriageReturnOnly", Utf16Le(u"[Form]\rTop=12\r"), u"Form", u"Top", u"12"},
     {"NoFinalLineBreak", "[Form]\r\nTop=5", u"Form", u"Top", u"5"},
     {"Utf8Text", "[Server]\r\nHost=http://сервер\r\n", u"Server", u"Host", u"http://сервер"},
     // A line that is not UTF-8 is Windows-1251: "Сервер" as the clerks' desktops store it.
@@ -201,7 +213,7 @@ TEST_F(ProfileFileTest, UnreadablePathGivesTheDefaults) {
 TEST_F(ProfileFileTest, IntegersReadWithTheRuleAndTheDefault) {
   Store(
       "[Form]\r\nTop=-3000\r\nLeft=\r\nWidth=0x1A4\r\nHeight=100px\r\n"
-      "[Server]\r\nWindow=\"$1a4\"\r\nHost= 1e2 \r\n");
+      "[Server]\r\nWindow=\"$1a4\"\r\nHost= 1e2 \r\nHeight='12'\r\n");
   const settings::ProfileFile file = File();
   EXPECT_EQ(file.ReadInteger(u"Form", u"Top", 0), -3000);
   EXPECT_EQ(file.ReadInteger(u"Form", u"Left", 9), 9);  // empty value: not an integer
@@ -209,6 +221,7 @@ TEST_F(ProfileFileTest, IntegersReadWithTheRuleAndTheDefault) {
   EXPECT_EQ(file.ReadInteger(u"Form", u"Height", 112), 112);
   EXPECT_EQ(file.ReadInteger(u"Server", u"Window", -1), 420);  // quotes and hex
   EXPECT_EQ(file.ReadInteger(u"Server", u"Host", 5), 5);
+  EXPECT_EQ(file.ReadInteger(u"Server", u"Height", 112), 12);  // single quotes
   EXPECT_EQ(file.ReadInteger(u"Server", u"Missing", -1), -1);
 }
 
@@ -234,6 +247,16 @@ TEST_P(ProfileWriteTest, ChangesOnlyWhatTheWriteNames) {
 const std::string kTwoSections =
     "; kept as it is\r\n[Form]\r\nTop=5\r\nleft=1\r\n\r\n[Server]\r\nHost=x\r\n";
 
+// A desk's file that gathered a long section of another program's junk after ours: 2 MB.
+const std::string kProgramSections = "[Form]\r\nTop=1\r\n[Server]\r\nHost=x\r\n";
+const std::string kLargeJunk = [] {
+  std::string junk = "[Junk]\r\n";
+  for (int i = 0; junk.size() < 2'000'000; ++i) {
+    junk += "entry" + std::to_string(i) + "=" + std::string(40, 'j') + "\r\n";
+  }
+  return junk;
+}();
+
 const WriteCase kWriteCases[] = {
     {"NewFile", std::nullopt, u"Form", u"Top", u"0", "[Form]\r\nTop=0\r\n"},
     {"EmptyFile", "", u"Form", u"Top", u"0", "[Form]\r\nTop=0\r\n"},
@@ -248,6 +271,12 @@ const WriteCase kWriteCases[] = {
     {"ReplaceKeepsItsOwnLineBreak", "[Form]\r\nTop=1\nleft=2\r\n", u"Form", u"Top", u"3",
      "[Form]\r\nTop=3\nleft=2\r\n"},
     {"ReplaceLastLineWithoutBreak", "[Form]\r\nTop=1", u"Form", u"Top", u"3", "[Form]\r\nTop=3"},
+    {"ReplaceInCarriageReturnFile", "[Form]\rTop=1\rleft=2\r", u"Form", u"Top", u"3",
+     "[Form]\rTop=3\rleft=2\r"},
+    {"ReplaceBeforeCrCrLf", "[Server]\r\nHost=http://h\r\r\nWindow=1\r\n", u"Server", u"Host", u"x",
+     "[Server]\r\nHost=x\r\r\nWindow=1\r\n"},
+    {"ReplaceKeyBeginningWithHash", "[Form]\r\nTop=1\r\n#Top=5\r\n", u"Form", u"#Top", u"6",
+     "[Form]\r\nTop=1\r\n#Top=6\r\n"},
     {"AddKeyAfterLastEntryOfSection", kTwoSections, u"Form", u"Width", u"420",
      "; kept as it is\r\n[Form]\r\nTop=5\r\nleft=1\r\nWidth=420\r\n\r\n[Server]\r\nHost=x\r\n"},
     {"AddKeyToEmptySection", "[Form]\r\n[Server]\r\n", u"Form", u"Top", u"1",
@@ -256,14 +285,25 @@ const WriteCase kWriteCases[] = {
      "[Form]\r\nTop=1\r\nWidth=2\r\n; next\r\n"},
     {"AddKeyAfterLastLineWithoutBreak", "[Server]\r\nHost=x", u"Server", u"Window", u"-1",
      "[Server]\r\nHost=x\r\nWindow=-1\r\n"},
+    // The CR that ends the file is the last line's break; the value before it stays as it read.
+    {"AddKeyAfterCarriageReturnAtTheEnd", "[Form]\nTop=2\r", u"Form", u"left", u"19",
+     "[Form]\nTop=2\rleft=19\n"},
+    {"CarriageReturnFileGetsCarriageReturns", "[Form]\rTop=1\r", u"Form", u"left", u"4",
+     "[Form]\rTop=1\rleft=4\r"},
+    // A new section follows the file's last line directly: no blank line is added before it.
     {"AddSection", "[Form]\r\nTop=1\r\n", u"Server", u"Host", u"h",
-     "[Form]\r\nTop=1\r\n\r\n[Server]\r\nHost=h\r\n"},
+     "[Form]\r\nTop=1\r\n[Server]\r\nHost=h\r\n"},
     {"AddSectionAfterBlankLine", "[Form]\r\nTop=1\r\n\r\n", u"Server", u"Host", u"h",
      "[Form]\r\nTop=1\r\n\r\n[Server]\r\nHost=h\r\n"},
     {"AddSectionAfterLastLineWithoutBreak", "[Form]\r\nTop=1", u"Server", u"Host", u"h",
-     "[Form]\r\nTop=1\r\n\r\n[Server]\r\nHost=h\r\n"},
+     "[Form]\r\nTop=1\r\n[Server]\r\nHost=h\r\n"},
     {"LineFeedFileGetsLineFeeds", "[Form]\nTop=1\n", u"Server", u"Host", u"h",
-     "[Form]\nTop=1\n\n[Server]\nHost=h\n"},
+     "[Form]\nTop=1\n[Server]\nHost=h\n"},
+    // Far over the old 1 MiB bound: the program's sections are written, the junk kept as it was.
+    {"LargeFileReplaceInPlace", kProgramSections + kLargeJunk, u"Server", u"Host", u"h",
+     "[Form]\r\nTop=1\r\n[Server]\r\nHost=h\r\n" + kLargeJunk},
+    {"LargeFileAddKey", kProgramSections + kLargeJunk, u"Server", u"Window", u"2",
+     kProgramSections + "Window=2\r\n" + kLargeJunk},
     {"EmptyValue", "[Server]\r\nHost=x\r\n", u"Server", u"Host", u"", "[Server]\r\nHost=\r\n"},
     {"TextAsUtf8", std::nullopt, u"Server", u"Host", u"http://сервер",
      "[Server]\r\nHost=http://сервер\r\n"},
@@ -277,12 +317,14 @@ const WriteCase kWriteCases[] = {
     {"Utf16ReplaceInPlace", Utf16Le(u"[Form]\r\nTop=1\r\n;ж\r\n"), u"Form", u"Top", u"-30",
      Utf16Le(u"[Form]\r\nTop=-30\r\n;ж\r\n")},
     {"Utf16AddSection", Utf16Le(u"[Form]\r\nTop=1\r\n"), u"Server", u"Host", u"адрес",
-     Utf16Le(u"[Form]\r\nTop=1\r\n\r\n[Server]\r\nHost=адрес\r\n")},
+     Utf16Le(u"[Form]\r\nTop=1\r\n[Server]\r\nHost=адрес\r\n")},
+    {"Utf16ReplaceInCarriageReturnFile", Utf16Be(u"[Form]\rTop=1\rleft=2"), u"Form", u"Top", u"3",
+     Utf16Be(u"[Form]\rTop=3\rleft=2")},
     {"Utf16BigEndianAddKey", Utf16Be(u"[Form]\r\nTop=1\r\n"), u"Form", u"left", u"4",
      Utf16Be(u"[Form]\r\nTop=1\r\nleft=4\r\n")},
     // A cut UTF-16 file ends in half a code unit; the lines added after it stay aligned.
     {"Utf16CutFileAddSection", Utf16Le(u"[Form]\r\nTop=1") + "\x41", u"Server", u"Host", u"h",
-     Utf16Le(u"[Form]\r\nTop=1\r\n\r\n[Server]\r\nHost=h\r\n")},
+     Utf16Le(u"[Form]\r\nTop=1\r\n[Server]\r\nHost=h\r\n")},
     // U+0A0D holds the byte 0x0A, but no line feed; the line stays one line.
     {"Utf16LineFeedIsAWholeCodeUnit", Utf16Le(u"[Form]\r\nTop=\u0A0D\r\n"), u"Form", u"Top", u"2",
      Utf16Le(u"[Form]\r\nTop=2\r\n")},
@@ -293,7 +335,8 @@ INSTANTIATE_TEST_SUITE_P(Files, ProfileWriteTest, testing::ValuesIn(kWriteCases)
                            return std::string(info.param.name);
                          });
 
-// The save writes the six entries one by one; the file it creates holds them in that order.
+// The save writes the six entries one by one; the file it creates holds them in that order,
+// under their two headers, and nothing else.
 TEST_F(ProfileFileTest, NewFileHoldsTheEntriesInWriteOrder) {
   settings::ProfileFile file = File();
   file.WriteInteger(u"Form", u"Top", 0);
@@ -304,7 +347,7 @@ TEST_F(ProfileFileTest, NewFileHoldsTheEntriesInWriteOrder) {
   file.WriteInteger(u"Server", u"Window", -1);
   file.Flush();
   EXPECT_EQ(Stored(),
-            "[Form]\r\nTop=0\r\nleft=-8\r\nWidth=420\r\nHeight=112\r\n\r\n"
+            "[Form]\r\nTop=0\r\nleft=-8\r\nWidth=420\r\nHeight=112\r\n"
             "[Server]\r\nHost=http://localhost\r\nWindow=-1\r\n");
   EXPECT_EQ(file.ReadInteger(u"Form", u"Left", 0), -8);
 }
@@ -439,7 +482,7 @@ TEST_F(ProfileFileTest, RefusesAReadOnlyFileOrDirectory) {
 }
 
 TEST_F(ProfileFileTest, RefusesAFileTooLargeToRead) {
-  Store("[Form]\r\nTop=1\r\n; " + std::string(1u << 20, 'x') + "\r\n");
+  Store("[Form]\r\nTop=1\r\n; " + std::string(settings::kMaxProfileFileBytes, 'x') + "\r\n");
   settings::ProfileFile file = File();
   EXPECT_EQ(file.ReadInteger(u"Form", u"Top", 7), 7);
   ExpectWriteRefused(file, path_);
