@@ -171,11 +171,14 @@ void SettingsWindowTest::largeFileIsReadAndTheCloseWritesIt() {
   bool checked = false;
   QCOMPARE(RunProgramWith([&] {
              QCOMPARE(MainForm->frameGeometry(), QRect(40, 50, 500, 160));
-             QCOMPARE(SetupForm->serverEdit->text(), QStringLiteral("http://127.0.0.1:8080"));
-             QCOMPARE(SetupForm->operatorSelect->currentText(), QStringLiteral("3"));
+             QCOMPARE(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->text(),
+                      QStringLiteral("http://127.0.0.1:8080"));
+             QCOMPARE(operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->currentText(),
+                      QStringLiteral("3"));
              MainForm->move(60, 70);
-             SetupForm->serverEdit->setText(QStringLiteral("http://127.0.0.1:9090"));
-             SetupForm->operatorSelect->setCurrentIndex(4);
+             operator_test::Find<QLineEdit>(SetupForm, "serverEdit")
+                 ->setText(QStringLiteral("http://127.0.0.1:9090"));
+             operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->setCurrentIndex(4);
              closed_at = MainForm->frameGeometry();
              // A refused write must fail the test, not leave it hanging in the box.
              const QPointer<QTimer> watch = AnswerErrorBox(&box_text);
