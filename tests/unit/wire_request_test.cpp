@@ -100,7 +100,8 @@ const HeadCase kHeadCases[] = {
     {"CyrillicBecomesQuestionMarks",
      {},
      u"http://127.0.0.1:{port}/очередь/getQueue?operator=1",
-     "/???????/getQueue?operator=1",
+     "/???????"
+     "/getQueue?operator=1",  // split: "??/" would be a trigraph
      "127.0.0.1:{port}"},
     // A character outside the BMP is two UTF-16 units and so two "?".
     {"SurrogatePairBecomesTwoQuestionMarks",
@@ -112,7 +113,8 @@ const HeadCase kHeadCases[] = {
     {"ControlCharactersBecomeQuestionMarks",
      {},
      u"http://127.0.0.1:{port}/a\r\nX-Injected: 1\x7f\t/getQueue?operator=1",
-     "/a??X-Injected: 1??/getQueue?operator=1",
+     "/a??X-Injected: 1??"
+     "/getQueue?operator=1",
      "127.0.0.1:{port}"},
     {"BackslashesInPathAreSlashes",
      {},
