@@ -1,16 +1,13 @@
-// The Unicode decodings the client does itself: UTF-8 (each malformed sequence becomes one
-// U+FFFD), UTF-16 in either byte order, and UTF-7. None of them fails.
+// The Unicode decodings the client does itself: UTF-8 (core/utf8.h, each malformed sequence
+// becomes one U+FFFD), UTF-16 in either byte order, and UTF-7. None of them fails.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace queue {
+#include "core/utf8.h"
 
-// UTF-8 to UTF-16. A malformed sequence gives one U+FFFD for each maximal part of it that
-// could begin a well-formed sequence (the Unicode recommendation), so a stray byte never
-// swallows the valid characters after it. A byte-order mark stays in the text as U+FEFF.
-std::u16string DecodeUtf8(std::string_view bytes);
+namespace queue {
 
 // Two bytes per code unit, low byte first unless `big_endian`; an odd last byte is dropped.
 // Unpaired surrogates are kept as they are.

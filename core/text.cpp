@@ -1,7 +1,7 @@
-// Small text helpers shared by the client.
-#include "queueclient/text.h"
+// Small text helpers of the whole program.
+#include "core/text.h"
 
-#include "queueclient/decode_utf.h"
+#include "core/utf8.h"
 
 #include <cstdint>
 
