@@ -43,6 +43,8 @@ Kinds:
   line-too-long      a response line over 16384 bytes ("Max line length exceeded.")
   http-status        a final status outside 200..299 (the message is the status line)
   body-too-large     a response body over 64 MiB ("Max body size exceeded.")
+  head-too-large     a status line, header and trailer lines over 1 MiB together
+                     ("Max header size exceeded.")
   internal           a fault of the program itself, not of the exchange
 
 Exit status: 0 when every URL succeeded, 1 when any failed, 2 for a usage error.
