@@ -1,7 +1,8 @@
 // Hostile servers against the whole client, one per threat (the comment above each names it):
-// a trickling server, a body without end, a flood of header or trailer lines, chunk sizes at the
-// edge of 64 bits, and TLS peers that break the handshake. None may crash the client, hang it past
-// its bounds or let it hold more memory than its bounds allow. The failures of single reads and
+// a trickling server, one that drips a whole answer inside every read bound, a body without end,
+// a flood of header or trailer lines, chunk sizes at the edge of 64 bits, and TLS peers that
+// break or dribble the handshake. None may crash the client, hang it past its
+// bounds or let it hold more memory than its bounds allow. The failures of single reads and
 // framings are in wire_failure_test, the TLS channel's own in tls_channel_test.
 #include <gtest/gtest.h>
 
@@ -58,6 +59,19 @@ TEST(FaultNetwork, TricklingServerThatStopsTimesOut) {
   script.push_back(Hold());
   ScriptedServer server({script});
   HttpClient client(ShortLimits());
+  ExpectFailure(client, server.Url16("/getQueue?operator=1"), FailureKind::kReadTimeout,
+                "Read timed out.");
+}
+
+// A server that drips a whole answer one byte at a time, each byte well inside the read bound,
+// so that no single read ever times out: the press as a whole ends at its own bound, though the
+// same answer at the same pace is served when it fits in the press's time (the test above).
+TEST(FaultNetwork, DrippingServerEndsAtThePressBound) {
+  const std::string response = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nA015";
+  ScriptedServer server({Trickle(response, kShortBoundMs / 3)});
+  ClientLimits limits = ShortLimits();
+  limits.press_timeout_ms = 3 * kShortBoundMs;  // a few bytes' time, far less than the answer's
+  HttpClient client(limits);
   ExpectFailure(client, server.Url16("/getQueue?operator=1"), FailureKind::kReadTimeout,
                 "Read timed out.");
 }
@@ -217,6 +231,21 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenHandshakeCase{"SilenceAfterServerHello", TlsPeerBehaviour::kStopAfterServerHello,
                             FailureKind::kSocket, "Socket Error # 10060\r\nConnection timed out."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A TLS peer that dribbles its handshake one byte at a time, each byte well inside the read
+// bound: the handshake as a whole ends at the connect bound, as a connect that takes too long
+// does, not after the minute the peer's flight would take.
+TEST(FaultNetwork, DribbledHandshakeEndsAtTheConnectBound) {
+  TlsPeerOptions options;
+  options.behaviour = TlsPeerBehaviour::kDribbleHandshake;
+  options.dribble_pause_ms = kShortBoundMs / 6;
+  TlsPeer peer(options);
+  ClientLimits limits = ShortLimits();
+  limits.connect_timeout_ms = 2 * kShortBoundMs;
+  HttpClient client(limits);
+  ExpectFailure(client, WithPort16(u"https://127.0.0.1:{port}/getQueue?operator=1", peer.port()),
+                FailureKind::kSocket, "Socket Error # 10060\r\nConnection timed out.");
+}
 
 }  // namespace
 }  // namespace queue::testing

@@ -33,13 +33,16 @@ Kinds:
   port-required      the port is 0 ("A Port is required")
   invalid-iohandler  transport mismatch ("IOHandler value is not valid")
   uri-empty-host     an https address without a host ("Host field is empty")
-  socket             resolver, connect, send or receive error ("Socket Error # N...")
+  socket             resolver, connect, send or receive error ("Socket Error # N...");
+                     10060 when resolution and connect, or the TLS handshake, take
+                     over 21 seconds
   ssl-load           the TLS library cannot be used ("Could not load SSL library.")
   ssl-setup          TLS method, context, cipher list or session set-up failed
   ssl-handshake      the TLS handshake failed ("Error connecting with SSL. ...")
   ssl-library        a TLS error while sending or receiving
   connection-closed  the server closed too early ("Connection Closed Gracefully.")
-  read-timeout       no data for 30 seconds ("Read timed out.")
+  read-timeout       no data for 30 seconds, or no whole answer 60 seconds after
+                     the request was sent ("Read timed out.")
   line-too-long      a response line over 16384 bytes ("Max line length exceeded.")
   http-status        a final status outside 200..299 (the message is the status line)
   body-too-large     a response body over 64 MiB ("Max body size exceeded.")
