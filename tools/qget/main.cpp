@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "queueclient/failure.h"
@@ -67,20 +68,23 @@ int main(int argc, char** argv) {
   queue::HttpClient client;
   bool all_succeeded = true;
   for (int i = 1; i < argc; ++i) {
-    std::string line;
+    std::optional<std::u16string> answer;
+    std::string failure_line;
     try {
-      const std::u16string answer = client.Get(queue::Utf8ToUtf16(argv[i]));
+      answer = client.Get(queue::Utf8ToUtf16(argv[i]));
       client.Disconnect();
-      line = queue::qget::SuccessLine(answer);
     } catch (const queue::Failure& failure) {
-      line = queue::qget::FailureLine(failure);
-      all_succeeded = false;
+      failure_line = queue::qget::FailureLine(failure);
     } catch (const std::exception& fault) {
-      line = queue::qget::InternalFailureLine(fault.what());
-      all_succeeded = false;
+      failure_line = queue::qget::InternalFailureLine(fault.what());
     }
     client.Disconnect();  // the Next action's clean-up, which runs on either path
-    std::puts(line.c_str());
+    if (answer) {
+      queue::qget::WriteSuccessLine(stdout, *answer);
+    } else {
+      std::puts(failure_line.c_str());
+      all_succeeded = false;
+    }
     std::fflush(stdout);
   }
   return all_succeeded ? 0 : 1;
