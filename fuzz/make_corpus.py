@@ -70,6 +70,9 @@ def charset_names():
 responses = [s for s in literals("wire_response_test.cpp", "wire_failure_test.cpp",
                                  "buffered_reader_test.cpp", "wire_cookie_test.cpp")
              if b"HTTP/" in s or b"\r\n" in s]
+# Past the header list's bound of lines, head and trailers together, within the 4 KiB of a seed.
+responses.append(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n" + b"H:\r\n" * 200 +
+                 b"\r\n1\r\nx\r\n0\r\n" + b"T:\r\n" * 100 + b"\r\n")
 # Arrival bytes: whole then close, one byte a segment then close, three bytes then reset,
 # seven bytes then silence; the second byte leaves the body bound at its largest.
 write("response_fuzz", [arrival + b"\xff" + s for s in responses

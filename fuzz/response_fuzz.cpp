@@ -2,8 +2,9 @@
 // rules, the body in whatever framing the head announces, the body's character set and its
 // decoding, read in the order the client reads them. The first input byte chooses how the
 // bytes arrive (whole or in small segments) and what follows them (close, reset, silence);
-// the second chooses the body bound. Properties: a body never exceeds its bound, and bytes
-// that end in an orderly close give the same result whether they arrive whole or in pieces.
+// the second chooses the body bound. Properties: a body never exceeds its bound, the header list
+// (trailer and meta lines included) never holds more than its bound of lines, and bytes that
+// end in an orderly close give the same result whether they arrive whole or in pieces.
 #include <optional>
 
 #include "fuzz/fuzz_support.h"
@@ -69,6 +70,8 @@ Outcome ReadResponse(std::vector<std::string> segments, MemoryChannel::End end,
     outcome.failure = failure.kind();
     outcome.message = failure.message();
   }
+  fuzz::Require(record.headers.lines().size() <= queue::kMaxHeaderLines,
+                "the header list stays within its bound");
   outcome.cookie_line = cookies.GenerateClientCookies(uri, false);
   return outcome;
 }

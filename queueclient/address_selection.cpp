@@ -38,12 +38,62 @@ SocketAddress FromIpv6(const in6_addr& address, int port) {
   return result;
 }
 
-SocketAddress Resolve(const std::string& host, int port, int family) {
+#if defined(__GLIBC__)
+// One lookup that glibc runs in a resolver thread of its own, so that the wait for its answer
+// can be bounded. The resolver thread writes into the request block until it is done.
+struct Lookup {
+  std::string host;
+  addrinfo hints{};
+  gaicb request{};
+};
+
+// Resolves like getaddrinfo, but gives up at `deadline` (returns false then). A lookup still
+// running at the deadline is cancelled when glibc can; otherwise its block, a few hundred bytes,
+// is left to the resolver thread, since freeing it would pull memory from under that thread.
+bool ResolveBy(const std::string& host, const addrinfo& hints, WaitClock::time_point deadline,
+               int& result, addrinfo*& found) {
+  auto lookup = std::make_unique<Lookup>();
+  lookup->host = host;
+  lookup->hints = hints;
+  lookup->request.ar_name = lookup->host.c_str();
+  lookup->request.ar_request = &lookup->hints;
+  gaicb* requests[] = {&lookup->request};
+  result = ::getaddrinfo_a(GAI_NOWAIT, requests, 1, nullptr);
+  if (result != 0) return true;
+  for (int left = MillisecondsLeft(deadline); left > 0; left = MillisecondsLeft(deadline)) {
+    const timespec wait{left / 1000, (left % 1000) * 1000000L};
+    ::gai_suspend(requests, 1, &wait);  // a time-out or a signal only ends this wait
+    result = ::gai_error(&lookup->request);
+    if (result != EAI_INPROGRESS) {
+      found = lookup->request.ar_result;
+      return true;
+    }
+  }
+  const int cancelled = ::gai_cancel(&lookup->request);
+  if (cancelled == EAI_ALLDONE && ::gai_error(&lookup->request) == 0) {
+    ::freeaddrinfo(lookup->request.ar_result);
+  } else if (cancelled == EAI_NOTCANCELED) {
+    lookup.release();
+  }
+  return false;
+}
+#else
+// Without a lookup that can be bounded, the resolver's own time-outs bound it.
+bool ResolveBy(const std::string& host, const addrinfo& hints, WaitClock::time_point, int& result,
+               addrinfo*& found) {
+  result = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
+  return true;
+}
+#endif
+
+SocketAddress Resolve(const std::string& host, int port, int family,
+                      WaitClock::time_point deadline) {
   addrinfo hints{};
   hints.ai_family = family;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
-  const int result = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
+  int result = 0;
+  if (!ResolveBy(host, hints, deadline, result, found)) throw SocketFailure(kTimedOutError);
   if (result != 0) throw SocketFailure(SocketErrorFromResolver(result, errno));
   std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, &::freeaddrinfo);
   if (found == nullptr) throw SocketFailure(11004);
@@ -56,7 +106,8 @@ SocketAddress Resolve(const std::string& host, int port, int family) {
 
 }  // namespace
 
-SocketAddress SelectAddress(const std::string& host_utf8, int port, IpVersion version) {
+SocketAddress SelectAddress(const std::string& host_utf8, int port, IpVersion version,
+                            WaitClock::time_point deadline) {
   if (version == IpVersion::kIPv4) {
     in_addr address{};
     if (::inet_pton(AF_INET, host_utf8.c_str(), &address) == 1) return FromIpv4(address, port);
@@ -64,12 +115,12 @@ SocketAddress SelectAddress(const std::string& host_utf8, int port, IpVersion ve
       address.s_addr = htonl(INADDR_LOOPBACK);
       return FromIpv4(address, port);
     }
-    return Resolve(host_utf8, port, AF_INET);
+    return Resolve(host_utf8, port, AF_INET, deadline);
   }
   in6_addr address{};
   if (::inet_pton(AF_INET6, host_utf8.c_str(), &address) == 1) return FromIpv6(address, port);
   if (IsLocalhost(host_utf8)) return FromIpv6(in6addr_loopback, port);
-  return Resolve(host_utf8, port, AF_INET6);
+  return Resolve(host_utf8, port, AF_INET6, deadline);
 }
 
 }  // namespace queue

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "queueclient/socket_platform.h"
+#include "queueclient/socket_wait.h"
 #include "queueclient/uri.h"
 
 namespace queue {
@@ -17,7 +18,10 @@ struct SocketAddress {
 };
 
 // The address of `host_utf8` for the family `version`, with `port`. Throws a SocketFailure with
-// the resolver's number (11001 for an unknown name) when the name has no address.
-SocketAddress SelectAddress(const std::string& host_utf8, int port, IpVersion version);
+// the resolver's number (11001 for an unknown name) when the name has no address, and 10060
+// when the resolver has not answered by `deadline` (where the platform lets a lookup be
+// bounded: glibc's asynchronous lookup; elsewhere the resolver's own time-outs apply).
+SocketAddress SelectAddress(const std::string& host_utf8, int port, IpVersion version,
+                            WaitClock::time_point deadline);
 
 }  // namespace queue

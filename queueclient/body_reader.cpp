@@ -6,6 +6,7 @@
 
 #include "queueclient/content_type.h"
 #include "queueclient/failure.h"
+#include "queueclient/response_head_reader.h"
 #include "queueclient/text.h"
 
 namespace queue {
@@ -58,9 +59,7 @@ void ReadChunked(BufferedReader& reader, ResponseRecord& record, BodySink& sink)
     if (!CopyExactly(reader, size, sink)) ThrowClosed();
     reader.ReadLine();  // the line end after the chunk data
   }
-  for (std::string trailer = reader.ReadLine(); !trailer.empty(); trailer = reader.ReadLine()) {
-    record.headers.Append(AsciiToUtf16(trailer));
-  }
+  ReadTrailers(reader, record);
 }
 
 void ReadMultipart(BufferedReader& reader, const ResponseRecord& record, BodySink& sink) {

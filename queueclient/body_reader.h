@@ -23,7 +23,8 @@ Framing FramingOf(const ResponseRecord& record);
 bool IsChunked(const ResponseRecord& record);
 
 // Reads one body into `body` (appending). Chunked: trailer lines are appended to
-// record.headers; a close anywhere inside throws the connection-closed failure. By length,
+// record.headers within the head's bounds (ReadTrailers); a close anywhere inside throws the
+// connection-closed failure. By length,
 // multipart and to close: a close ends the body with what arrived (to close: a reset or abort
 // too). Throws the body-too-large failure once `body` would exceed `max_body_bytes`.
 void ReadBody(BufferedReader& reader, ResponseRecord& record, std::size_t max_body_bytes,

@@ -2,6 +2,7 @@
 // and fuzzers) bytes in memory. Parsing never touches a socket directly, only this interface.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string_view>
 
@@ -19,6 +20,11 @@ class Channel {
 
   // Sends every byte, repeating partial sends; throws a Failure on error.
   virtual void SendAll(std::string_view bytes) = 0;
+
+  // From now on no receive waits past `deadline`: one that would fails "Read timed out." as
+  // the per-receive bound does. Set for each press, so a press has an end whatever the server
+  // sends and however slowly.
+  virtual void SetDeadline(std::chrono::steady_clock::time_point deadline) = 0;
 
   // Whether at least one byte (or the peer's close) can be received within `timeout_ms`
   // milliseconds; 0 tests without waiting.

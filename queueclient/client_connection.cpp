@@ -32,11 +32,16 @@ std::unique_ptr<ClientConnection> OpenConnection(const Uri& uri, const ClientLim
   if (uri.Host.empty()) throw Failure(FailureKind::kHostRequired, "A Host is required");
   if (route.port == 0) throw Failure(FailureKind::kPortRequired, "A Port is required");
   const std::string host = Utf16ToUtf8(uri.Host);
-  const SocketAddress address = SelectAddress(host, route.port, uri.IPVersion);
-  const SocketHandle socket = ConnectSocket(address, limits.connect_timeout_ms);
+  const auto connect_deadline =
+      WaitClock::now() + std::chrono::milliseconds(limits.connect_timeout_ms);
+  const SocketAddress address = SelectAddress(host, route.port, uri.IPVersion, connect_deadline);
+  const SocketHandle socket = ConnectSocket(address, connect_deadline);
   std::unique_ptr<Channel> channel;
   if (route.https) {
-    channel = ConnectTls(socket, host, limits.read_timeout_ms);  // owns the socket from here on
+    const auto handshake_deadline =
+        WaitClock::now() + std::chrono::milliseconds(limits.connect_timeout_ms);
+    // The channel owns the socket from here on.
+    channel = ConnectTls(socket, host, limits.read_timeout_ms, handshake_deadline);
   } else {
     channel = std::make_unique<TcpChannel>(socket, limits.read_timeout_ms);
   }

@@ -41,8 +41,9 @@ class ClientConnection {
 };
 
 // Checks the current URI and opens a connection for it: "Host field is empty" for an "https"
-// URI without a host, "A Host is required", "A Port is required", then address selection, the
-// bounded TCP connect and, for "https", the TLS handshake. Every failure closes the socket.
+// URI without a host, "A Host is required", "A Port is required", then address selection and
+// the TCP connect within the connect bound together and, for "https", the TLS handshake within
+// a connect bound of its own. Every failure closes the socket.
 std::unique_ptr<ClientConnection> OpenConnection(const Uri& uri, const ClientLimits& limits);
 
 }  // namespace queue

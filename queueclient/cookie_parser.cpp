@@ -11,10 +11,21 @@
 namespace queue {
 namespace {
 
+bool IsBlankOrControl(char16_t c) {
+  return c <= 0x20 || c == 0x7F;
+}
+
+// Trims blanks and control characters, DEL among them, at both ends.
+std::u16string_view TrimControls(std::u16string_view text) {
+  while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 // Trims blanks and control characters, then takes a leading double-quoted part without its
 // quotes (to the end of the text when the closing quote is missing).
 std::u16string_view TrimAndUnquote(std::u16string_view text) {
-  text = Trim(text);
+  text = TrimControls(text);
   if (text.empty() || text.front() != u'"') return text;
   text.remove_prefix(1);
   return text.substr(0, text.find(u'"'));
@@ -47,9 +58,11 @@ std::optional<std::int64_t> ParseInteger(std::u16string_view text) {
   return negative ? -value : value;
 }
 
-// An expiry "now plus that many seconds"; any negative count means long past.
+// An expiry "now plus that many seconds". A lifetime of zero or less is over before the cookie
+// is stored: it gets an expiry long past, since "now" itself would still count as alive to a
+// request that follows within the same tick of the clock.
 DateTime ExpiryAfterSeconds(DateTime now, std::int64_t seconds) {
-  return seconds < 0 ? kFirstDayOfYearOne : AddSecondsClamped(now, seconds);
+  return seconds <= 0 ? kFirstDayOfYearOne : AddSecondsClamped(now, seconds);
 }
 
 // What the attributes of one Set-Cookie value recorded; the last of a repeated name counts.
@@ -95,7 +108,7 @@ Attributes ParseAttributes(std::u16string_view text, const Uri& uri, DateTime no
     const std::u16string_view piece = text.substr(0, text.find(u';'));
     text.remove_prefix(piece.size());
     const std::size_t equals = piece.find(u'=');
-    const std::u16string_view name = Trim(piece.substr(0, equals));
+    const std::u16string_view name = TrimControls(piece.substr(0, equals));
     const std::u16string_view value = equals == std::u16string_view::npos
                                           ? std::u16string_view{}
                                           : TrimAndUnquote(piece.substr(equals + 1));
@@ -118,7 +131,7 @@ std::optional<Cookie> ParseSetCookie(std::u16string_view set_cookie, const Uri& 
   if (equals == std::u16string_view::npos) return std::nullopt;
 
   Cookie cookie;
-  cookie.CookieName = Trim(pair.substr(0, equals));
+  cookie.CookieName = TrimControls(pair.substr(0, equals));
   cookie.Value = TrimAndUnquote(pair.substr(equals + 1));
   if (cookie.CookieName.empty()) return std::nullopt;
   if (cookie.CookieName.size() + cookie.Value.size() > kMaxCookieNameValueBytes) {

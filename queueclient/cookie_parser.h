@@ -24,7 +24,8 @@ inline constexpr std::size_t kMaxCookieAttributeBytes = 1024;
 // at the local time `now`; `utc_offset_minutes` turns Expires dates into local time.
 // Returns the cookie, with CreatedAt and LastAccessed set to `now`, or nothing when the value is
 // dropped: no "=" in its first piece, an empty name, a name or value with a control character
-// (which could break the Cookie line it would go back in), a name and value too long, a Domain
+// other than a tab inside it (which could break the Cookie line it would go back in; blanks and
+// control characters, DEL too, at either end are trimmed), a name and value too long, a Domain
 // the request host does not lie in, or HttpOnly on a scheme other than "http" and "https".
 // Unknown attributes and Expires values that are no date are ignored. Never throws for any
 // input text.

@@ -46,15 +46,19 @@ CookieStore::~CookieStore() = default;
 void CookieStore::AddServerCookies(const std::vector<std::u16string>& set_cookie_values,
                                    const Uri& uri) {
   const int utc_offset = clock_->UtcOffsetMinutes();
+  // One moment for the whole header block: the cookies of one answer are created together, so
+  // their order in the Cookie value is their store order, not whether the clock ticked between
+  // two of them.
+  const DateTime now = clock_->Now();
   std::unique_lock guard(lock_);
   for (const auto& value : set_cookie_values) {
-    if (auto cookie = ParseSetCookie(value, uri, clock_->Now(), utc_offset)) {
-      Store(std::move(*cookie), uri);
+    if (auto cookie = ParseSetCookie(value, uri, now, utc_offset)) {
+      Store(std::move(*cookie), uri, now);
     }
   }
 }
 
-void CookieStore::Store(Cookie cookie, const Uri& uri) {
+void CookieStore::Store(Cookie cookie, const Uri& uri, DateTime now) {
   const auto kept = std::find_if(cookies_.begin(), cookies_.end(),
                                  [&](const Cookie& c) { return SameSlot(c, cookie); });
   if (kept != cookies_.end()) {
@@ -64,7 +68,7 @@ void CookieStore::Store(Cookie cookie, const Uri& uri) {
     cookies_.erase(kept);
   }
   // An already expired cookie only deletes the one it replaces.
-  if (cookie.IsExpired(clock_->Now())) return;
+  if (cookie.IsExpired(now)) return;
   const std::u16string domain = cookie.Domain;
   cookies_.push_back(std::move(cookie));
   EnforceBounds(domain);

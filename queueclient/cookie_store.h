@@ -43,7 +43,7 @@ class CookieStore {
   std::vector<Cookie> Cookies() const;
 
  private:
-  void Store(Cookie cookie, const Uri& uri);
+  void Store(Cookie cookie, const Uri& uri, DateTime now);
   void EnforceBounds(const std::u16string& domain);
 
   std::shared_ptr<const CookieClock> clock_;

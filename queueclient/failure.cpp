@@ -103,6 +103,8 @@ std::string_view KindName(FailureKind kind) {
       return "http-status";
     case FailureKind::kBodyTooLarge:
       return "body-too-large";
+    case FailureKind::kHeadTooLarge:
+      return "head-too-large";
     case FailureKind::kSettingsWrite:
       return "settings-write";
     case FailureKind::kThemeLoad:

@@ -29,6 +29,7 @@ enum class FailureKind {
   kLineTooLong,       // "Max line length exceeded."
   kHttpStatus,        // the status line as received
   kBodyTooLarge,      // a body past the client's memory bound
+  kHeadTooLarge,      // a head and trailers past the client's memory bound
   kSettingsWrite,     // "Unable to write to <path>"
   kThemeLoad,         // a theme resource that is present but cannot be loaded
 };

@@ -19,7 +19,7 @@ bool HasName(std::u16string_view line, std::u16string_view name) {
 }  // namespace
 
 void HeaderList::Append(std::u16string line) {
-  lines_.push_back(std::move(line));
+  if (lines_.size() < kMaxHeaderLines) lines_.push_back(std::move(line));
 }
 
 void HeaderList::Clear() {
@@ -83,7 +83,7 @@ void HeaderList::Set(std::u16string_view name, std::u16string_view value) {
                  lines_.begin() + static_cast<std::ptrdiff_t>(end));
     return;
   }
-  lines_.push_back(std::move(line));
+  Append(std::move(line));
 }
 
 }  // namespace queue

@@ -3,6 +3,7 @@
 // decide keep-alive.
 #include "queueclient/http_client.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "queueclient/body_reader.h"
@@ -14,6 +15,7 @@
 #include "queueclient/request_head.h"
 #include "queueclient/response_head_reader.h"
 #include "queueclient/response_record.h"
+#include "queueclient/socket_wait.h"
 #include "queueclient/status_rules.h"
 #include "queueclient/text.h"
 #include "queueclient/uri.h"
@@ -87,6 +89,8 @@ class HttpClient::Impl {
     if (cookies_) {
       fields.cookie = cookies_->GenerateClientCookies(current_, IsHttpsScheme(current_.Protocol));
     }
+    press_deadline_ = WaitClock::now() + std::chrono::milliseconds(limits_.press_timeout_ms);
+    connection_->channel().SetDeadline(press_deadline_);
     connection_->channel().SendAll(BuildRequestHead(fields));
   }
 
@@ -135,7 +139,10 @@ class HttpClient::Impl {
       case BodyPresence::kNone:
         return;
       case BodyPresence::kReadIfPending:
-        if (!reader.HasPendingData(limits_.redirect_body_wait_ms)) return;
+        if (!reader.HasPendingData(
+                std::min(limits_.redirect_body_wait_ms, MillisecondsLeft(press_deadline_)))) {
+          return;
+        }
         break;
       case BodyPresence::kRead:
         break;
@@ -159,7 +166,8 @@ class HttpClient::Impl {
   std::unique_ptr<CookieStore> cookies_;  // made by the first response head of the run
   std::unique_ptr<AuthState> auth_;       // attached by the first 401 with a known scheme
   std::unique_ptr<ClientConnection> connection_;
-  bool keep_alive_ = false;  // what the last response allowed
+  bool keep_alive_ = false;               // what the last response allowed
+  WaitClock::time_point press_deadline_;  // when the current press must have its answer
 };
 
 HttpClient::HttpClient(ClientLimits limits) : impl_(std::make_unique<Impl>(limits)) {}

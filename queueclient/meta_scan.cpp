@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "queueclient/buffered_reader.h"
 #include "queueclient/charset.h"
 
 namespace queue {
@@ -102,10 +103,20 @@ void SkipToEndTag(Cursor& cursor, std::string_view name) {
   }
 }
 
+// Appends the bytes of a CONTENT value to the line, one unit each; once the line would outgrow
+// the bound of a header line, it is marked too long and nothing more is appended.
+void AppendContent(std::string_view value, std::u16string& line, bool& too_long) {
+  if (too_long || line.size() + value.size() > kMaxLineLength) {
+    too_long = true;
+    return;
+  }
+  line += Decode8Bit(value);
+}
+
 // The attributes after http-equiv's value, up to ">": each CONTENT value is appended to the
 // line after a space. A quoted CONTENT value that the markup broke with inner quotes
 // (content="text/html; charset="utf-8"") gets its continuation appended as well.
-void ReadContentAttributes(Cursor& cursor, std::u16string& line) {
+void ReadContentAttributes(Cursor& cursor, std::u16string& line, bool& too_long) {
   while (true) {
     cursor.SkipBlanks();
     if (cursor.AtEnd()) return;
@@ -131,17 +142,17 @@ void ReadContentAttributes(Cursor& cursor, std::u16string& line) {
       cursor.Advance();
       const std::string_view value = cursor.UpTo(quote);
       if (!is_content) continue;
-      line += u' ';
-      line += Decode8Bit(value);
+      AppendContent(" ", line, too_long);
+      AppendContent(value, line, too_long);
       const char after = cursor.Peek();
       if (!cursor.AtEnd() && !IsBlank(after) && after != '/' && after != '>') {
-        line += Decode8Bit(cursor.UpTo(quote));
+        AppendContent(cursor.UpTo(quote), line, too_long);
       }
     } else {
       const std::string_view value = cursor.UnquotedValue();
       if (!is_content) continue;
-      line += u' ';
-      line += Decode8Bit(value);
+      AppendContent(" ", line, too_long);
+      AppendContent(value, line, too_long);
     }
   }
 }
@@ -159,13 +170,19 @@ void ReadMeta(Cursor& cursor, MetaRecord& meta, std::optional<std::u16string>& c
   if (!cursor.PeekIs('=')) return;  // not recognised; the scan goes on after the name
   cursor.Advance();
   cursor.SkipBlanks();
-  const std::u16string value = Decode8Bit(cursor.QuotedOrWord());
+  // A line longer than a header line may be is no header line: it is dropped, as a server's
+  // header line that long would have failed the response. Kept, it would cost twice its bytes
+  // in every copy of the header list it went into.
+  const std::string_view raw_value = cursor.QuotedOrWord();
+  bool too_long = raw_value.size() > kMaxLineLength;
+  const std::u16string value = too_long ? std::u16string() : Decode8Bit(raw_value);
   if (is_http_equiv) {
     std::u16string line = value + u":";
-    ReadContentAttributes(cursor, line);
-    meta.headers.Append(std::move(line));
+    ReadContentAttributes(cursor, line, too_long);
+    if (!too_long) meta.headers.Append(std::move(line));
   } else {
     cursor.SkipPast(">");
+    if (too_long) return;
     charset_element = value;
     meta.charset = value;
   }
@@ -222,8 +239,9 @@ void ScanHtmlMeta(std::string_view body, MetaRecord& meta) {
   // The http-equiv lines are read like a header block for their Content-Type; a charset
   // element, wherever it stood, has the last word.
   ResponseRecord as_header_block;
-  as_header_block.headers = meta.headers;
+  as_header_block.headers = std::move(meta.headers);
   InterpretHeaderBlock(as_header_block);
+  meta.headers = std::move(as_header_block.headers);
   meta.charset = charset_element.value_or(as_header_block.charset);
 }
 

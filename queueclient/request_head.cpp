@@ -8,17 +8,19 @@ void AppendHeader(std::string& head, std::string_view name, std::u16string_view 
   if (value.empty()) return;
   head += name;
   head += ": ";
-  head += EncodeHeadText(value);
+  head += EncodeHeadText(value, TabIs::kKept);
   head += "\r\n";
 }
 
 }  // namespace
 
-std::string EncodeHeadText(std::u16string_view text) {
+std::string EncodeHeadText(std::u16string_view text, TabIs tab) {
   std::string bytes(text.size(), '?');
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t unit = text[i];
-    if (unit >= 0x20 && unit < 0x7F) bytes[i] = static_cast<char>(unit);
+    if ((unit >= 0x20 && unit < 0x7F) || (unit == u'\t' && tab == TabIs::kKept)) {
+      bytes[i] = static_cast<char>(unit);
+    }
   }
   return bytes;
 }

@@ -20,11 +20,16 @@ struct RequestHeadFields {
 
 // The head of a GET for `fields`: request line, then Host, Accept, User-Agent, Authorization and
 // Cookie (each only when not empty), each line ending in CR LF, and the empty line. Every UTF-16
-// unit of a line becomes one byte, see EncodeHeadText.
+// unit of a line becomes one byte, see EncodeHeadText; header values keep their tabs.
 std::string BuildRequestHead(const RequestHeadFields& fields);
 
+// Whether a horizontal tab goes out as itself: it is a legal byte inside a header value (a
+// cookie value may hold one), but it would split the request line.
+enum class TabIs { kReplaced, kKept };
+
 // One line's text as bytes: a unit below 0x80 is its byte; any other unit, and every control
-// unit (below 0x20, and 0x7F), becomes "?", so no text can end a line or start a header.
-std::string EncodeHeadText(std::u16string_view text);
+// unit (below 0x20, and 0x7F; a tab when `tab` says so), becomes "?", so no text can end a line
+// or start a header.
+std::string EncodeHeadText(std::u16string_view text, TabIs tab = TabIs::kReplaced);
 
 }  // namespace queue

@@ -1,31 +1,61 @@
-// Reading a response head.
+// Reading a response head and the trailers.
 #include "queueclient/response_head_reader.h"
 
 #include "queueclient/failure.h"
 #include "queueclient/text.h"
 
 namespace queue {
+namespace {
 
-void ReadResponseHead(BufferedReader& reader, ResponseRecord& record) {
-  record.status_line = AsciiToUtf16(reader.ReadLine());
-  record.ClearForHeaderBlock();
-  std::string line = reader.ReadLine();  // a close here still fails: the head is incomplete
-  std::size_t kept = 0;
-  while (!line.empty()) {
-    if (kept < kMaxHeaderLines) {
-      record.headers.Append(AsciiToUtf16(line));
-      ++kept;
-    }
+// Counts one line, with its line end taken as CR LF, against the bound of head and trailers.
+void CountHeadBytes(ResponseRecord& record, std::string_view line) {
+  record.head_bytes += line.size() + 2;
+  if (record.head_bytes > kMaxHeadBytes) {
+    throw Failure(FailureKind::kHeadTooLarge, "Max header size exceeded.");
+  }
+}
+
+enum class CloseInBlock {
+  kEndsBlock,  // what arrived is the whole block
+  kFails,      // the connection-closed failure passes through
+};
+
+// Reads lines up to the empty line, appending each to the header list; the first line is
+// always required whole.
+void ReadHeaderLines(BufferedReader& reader, ResponseRecord& record, CloseInBlock close) {
+  for (bool first = true;; first = false) {
+    std::string line;
     try {
       line = reader.ReadLine();
     } catch (const Failure& failure) {
-      if (failure.kind() != FailureKind::kConnectionClosed) throw;
+      if (first || close == CloseInBlock::kFails ||
+          failure.kind() != FailureKind::kConnectionClosed) {
+        throw;
+      }
       // The peer closed inside the block: what arrived is the whole block.
       reader.DiscardBuffered();
-      break;
+      return;
     }
+    CountHeadBytes(record, line);
+    if (line.empty()) return;
+    record.headers.Append(AsciiToUtf16(line));
   }
+}
+
+}  // namespace
+
+void ReadResponseHead(BufferedReader& reader, ResponseRecord& record) {
+  const std::string status_line = reader.ReadLine();
+  record.status_line = AsciiToUtf16(status_line);
+  record.ClearForHeaderBlock();
+  CountHeadBytes(record, status_line);
+  // A close before the first header line still fails: the head is incomplete.
+  ReadHeaderLines(reader, record, CloseInBlock::kEndsBlock);
   InterpretHeaderBlock(record);
+}
+
+void ReadTrailers(BufferedReader& reader, ResponseRecord& record) {
+  ReadHeaderLines(reader, record, CloseInBlock::kFails);
 }
 
 }  // namespace queue

@@ -2,6 +2,7 @@
 // and what the interpretation of a header block takes from it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@ struct ResponseRecord {
   std::vector<std::u16string> challenges;
   std::vector<std::u16string> proxy_challenges;
   bool keep_alive = false;
+  std::size_t head_bytes = 0;  // bytes of the head and trailers read so far
   MetaRecord meta;
 
   // Empties everything but the status line (the start of every header block).

@@ -14,12 +14,19 @@ constexpr int kConnectTimedOut = 10060;
 constexpr int kWouldBlock = 10035;
 constexpr int kInProgress = 10036;
 constexpr int kInterrupted = 10004;
+// What a repeated connect meets while the first goes on, and once it has succeeded.
+constexpr int kAlreadyInProgress = 10037;
+constexpr int kAlreadyConnected = 10056;
 #ifdef _WIN32
 // A receive whose time-out expires fails "timed out" on Windows, "would block" elsewhere.
 constexpr int kReceiveTimedOut = kConnectTimedOut;
 #else
 constexpr int kReceiveTimedOut = kWouldBlock;
 #endif
+
+[[noreturn]] void ThrowReadTimedOut() {
+  throw Failure(FailureKind::kReadTimeout, "Read timed out.");
+}
 
 [[noreturn]] void ThrowLastSocketError() {
   throw SocketFailure(LastSocketError());
@@ -51,7 +58,9 @@ int ConnectOnce(SocketHandle socket, const SocketAddress& address) {
 
 #ifdef _WIN32
 // A Windows connect ignores the send time-out, so it runs non-blocking and is awaited.
-void ConnectWithin(SocketHandle socket, const SocketAddress& address, int timeout_ms) {
+void ConnectWithin(SocketHandle socket, const SocketAddress& address,
+                   WaitClock::time_point deadline) {
+  const int timeout_ms = MillisecondsLeft(deadline);
   SetNonBlocking(socket, true);
   const int error = ConnectOnce(socket, address);
   if (error != 0) {
@@ -63,20 +72,32 @@ void ConnectWithin(SocketHandle socket, const SocketAddress& address, int timeou
 #else
 // A blocking connect gives up with "operation in progress" once the send time-out expires, so
 // the bound costs one option on the socket instead of toggling non-blocking mode and polling.
-void ConnectWithin(SocketHandle socket, const SocketAddress& address, int timeout_ms) {
-  SetTimeoutOrThrow(socket, SO_SNDTIMEO, timeout_ms);
-  const int error = ConnectOnce(socket, address);
-  if (error == 0) return;
-  if (error == kInProgress) throw SocketFailure(kConnectTimedOut);
-  // A signal cut the wait short; the connect goes on in the background.
-  if (error == kInterrupted) return FinishConnect(socket, timeout_ms);
-  throw SocketFailure(error);
+// A connect repeated on a socket whose connect is still going on waits for it again ("already in
+// progress" when that wait ends too), which is how the wait is cut into slices.
+void ConnectWithin(SocketHandle socket, const SocketAddress& address,
+                   WaitClock::time_point deadline) {
+  SlicedWait wait(deadline);
+  SocketTimeout send_timeout(SocketTimeout::Option::kSend);
+  for (;;) {
+    const int timeout_ms = wait.NextTimeoutMs();
+    if (timeout_ms == 0) throw SocketFailure(kConnectTimedOut);
+    if (const int error = send_timeout.Set(socket, timeout_ms)) throw SocketFailure(error);
+    const int error = ConnectOnce(socket, address);
+    if (error == 0 || error == kAlreadyConnected) return;
+    if (error == kInProgress || error == kAlreadyInProgress) {
+      if (wait.final_slice()) throw SocketFailure(kConnectTimedOut);
+      continue;
+    }
+    // A signal cut the wait short; the connect goes on in the background.
+    if (error == kInterrupted) return FinishConnect(socket, MillisecondsLeft(deadline));
+    throw SocketFailure(error);
+  }
 }
 #endif
 
 }  // namespace
 
-SocketHandle ConnectSocket(const SocketAddress& address, int timeout_ms) {
+SocketHandle ConnectSocket(const SocketAddress& address, WaitClock::time_point deadline) {
   const SocketHandle socket = ::socket(address.family, SOCK_STREAM, IPPROTO_TCP);
   if (socket == kNoSocket) ThrowLastSocketError();
   try {
@@ -84,7 +105,7 @@ SocketHandle ConnectSocket(const SocketAddress& address, int timeout_ms) {
     // port of the system's choice, with address reuse off, which is the binding wanted. An
     // explicit bind to port 0 would also take the port out of the pool that connect shares
     // between destinations, and run out of ports under load.
-    ConnectWithin(socket, address, timeout_ms);
+    ConnectWithin(socket, address, deadline);
   } catch (...) {
     CloseSocket(socket);
     throw;
@@ -93,10 +114,15 @@ SocketHandle ConnectSocket(const SocketAddress& address, int timeout_ms) {
 }
 
 TcpChannel::TcpChannel(SocketHandle socket, int read_timeout_ms) : socket_(socket) {
+  bounds_.per_receive_ms = read_timeout_ms;
   // Set once here, the socket's own time-outs bound every receive and send (a send blocked by a
-  // peer that reads nothing is bounded like a receive).
+  // peer that reads nothing is bounded like a receive). The receive time-out is the first slice
+  // of a receive's wait, so a receive that gets its data in time changes nothing.
   try {
-    SetTimeoutOrThrow(socket_, SO_RCVTIMEO, read_timeout_ms);
+    SlicedWait first_receive(bounds_.EndOfReceive());
+    if (const int error = receive_timeout_.Set(socket_, first_receive.NextTimeoutMs())) {
+      throw SocketFailure(error);
+    }
     SetTimeoutOrThrow(socket_, SO_SNDTIMEO, read_timeout_ms);
   } catch (...) {
     Close();
@@ -110,13 +136,17 @@ TcpChannel::~TcpChannel() {
 
 std::size_t TcpChannel::Receive(char* buffer, std::size_t capacity) {
   if (socket_ == kNoSocket) throw SocketFailure(10058);
+  SlicedWait wait(bounds_.EndOfReceive());
   for (;;) {
+    const int timeout_ms = wait.NextTimeoutMs();
+    if (timeout_ms == 0) ThrowReadTimedOut();
+    if (const int error = receive_timeout_.Set(socket_, timeout_ms)) throw SocketFailure(error);
     const auto received = ::recv(socket_, buffer, static_cast<int>(capacity), 0);
     if (received >= 0) return static_cast<std::size_t>(received);
     if (errno == EINTR) continue;
     const int error = LastSocketError();
-    if (error == kReceiveTimedOut) throw Failure(FailureKind::kReadTimeout, "Read timed out.");
-    throw SocketFailure(error);
+    if (error != kReceiveTimedOut) throw SocketFailure(error);
+    if (wait.final_slice()) ThrowReadTimedOut();
   }
 }
 

@@ -6,19 +6,20 @@
 
 #include "queueclient/address_selection.h"
 #include "queueclient/channel.h"
+#include "queueclient/socket_wait.h"
 
 namespace queue {
 
 // Opens a TCP stream socket of the address's family, bound to the wildcard address and a port of
-// the system's choice, and connects it within `timeout_ms` (leaving the socket's send time-out
-// set to it). Throws SocketFailure: 10060 when the
-// connect does not complete in time, the platform's error number otherwise.
-SocketHandle ConnectSocket(const SocketAddress& address, int timeout_ms);
+// the system's choice, and connects it by `deadline` (leaving the socket's send time-out set).
+// Throws SocketFailure: 10060 when the connect does not complete in time, the platform's error
+// number otherwise.
+SocketHandle ConnectSocket(const SocketAddress& address, WaitClock::time_point deadline);
 
 class TcpChannel : public Channel {
  public:
   // Takes ownership of a connected socket (closing it if the time-outs cannot be set).
-  // `read_timeout_ms` bounds every receive and send.
+  // `read_timeout_ms` bounds every receive and send; SetDeadline bounds the receives of a press.
   TcpChannel(SocketHandle socket, int read_timeout_ms);
   ~TcpChannel() override;
   TcpChannel(const TcpChannel&) = delete;
@@ -26,11 +27,14 @@ class TcpChannel : public Channel {
 
   std::size_t Receive(char* buffer, std::size_t capacity) override;
   void SendAll(std::string_view bytes) override;
+  void SetDeadline(WaitClock::time_point deadline) override { bounds_.deadline = deadline; }
   bool WaitReadable(int timeout_ms) override;
   void Close() noexcept override;
 
  private:
   SocketHandle socket_;
+  ReceiveBounds bounds_;
+  SocketTimeout receive_timeout_{SocketTimeout::Option::kReceive};
 };
 
 }  // namespace queue

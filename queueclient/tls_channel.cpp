@@ -13,6 +13,7 @@
 #include "queueclient/failure.h"
 #include "queueclient/socket_errors.h"
 #include "queueclient/socket_platform.h"
+#include "queueclient/socket_wait.h"
 #include "queueclient/tls_context.h"
 #include "queueclient/tls_failures.h"
 #include "queueclient/tls_socket_bio.h"
@@ -40,15 +41,18 @@ int ClampToInt(std::size_t size) {
 
 class TlsChannel final : public Channel {
  public:
-  explicit TlsChannel(SocketHandle socket) : transport_{socket} {}
+  explicit TlsChannel(SocketHandle socket) { transport_.socket = socket; }
   ~TlsChannel() override { Close(); }
   TlsChannel(const TlsChannel&) = delete;
   TlsChannel& operator=(const TlsChannel&) = delete;
 
-  void Handshake(const std::string& server_name, int timeout_ms);
+  void Handshake(const std::string& server_name, int timeout_ms, WaitClock::time_point deadline);
 
   std::size_t Receive(char* buffer, std::size_t capacity) override;
   void SendAll(std::string_view bytes) override;
+  void SetDeadline(WaitClock::time_point deadline) override {
+    transport_.bounds.deadline = deadline;
+  }
   bool WaitReadable(int timeout_ms) override;
   void Close() noexcept override;
 
@@ -71,9 +75,12 @@ class TlsChannel final : public Channel {
   std::exception_ptr deferred_failure_;
 };
 
-void TlsChannel::Handshake(const std::string& server_name, int timeout_ms) {
+void TlsChannel::Handshake(const std::string& server_name, int timeout_ms,
+                           WaitClock::time_point deadline) {
   const int bound = timeout_ms > 0 ? timeout_ms : kDefaultTimeoutMs;
-  SetTimeoutOrThrow(transport_.socket, SO_RCVTIMEO, bound);
+  // The receive time-out is set by each receive, within these bounds.
+  transport_.bounds.per_receive_ms = bound;
+  transport_.bounds.deadline = deadline;
   SetTimeoutOrThrow(transport_.socket, SO_SNDTIMEO, bound);
 
   context_ = NewClientContext();
@@ -95,6 +102,7 @@ void TlsChannel::Handshake(const std::string& server_name, int timeout_ms) {
     broken_ = true;
     ThrowTlsCallFailure(FailureKind::kSslHandshake, kHandshakeLead, LastCallError(result));
   }
+  transport_.bounds.deadline.reset();  // each press sets its own
 }
 
 void TlsChannel::BeginCall() {
@@ -214,7 +222,7 @@ void TlsChannel::Close() noexcept {
 }  // namespace
 
 std::unique_ptr<Channel> ConnectTls(SocketHandle socket, const std::string& server_name,
-                                    int timeout_ms) {
+                                    int timeout_ms, WaitClock::time_point handshake_deadline) {
   std::unique_ptr<TlsChannel> channel;
   try {
     channel = std::make_unique<TlsChannel>(socket);
@@ -227,7 +235,7 @@ std::unique_ptr<Channel> ConnectTls(SocketHandle socket, const std::string& serv
       1) {
     throw Failure(FailureKind::kSslLoad, "Could not load SSL library.");
   }
-  channel->Handshake(server_name, timeout_ms);
+  channel->Handshake(server_name, timeout_ms, handshake_deadline);
   return channel;
 }
 

@@ -15,6 +15,11 @@ namespace {
 // the expired time-out as "would block".
 constexpr int kTimedOut = 10060;
 constexpr int kWouldBlock = 10035;
+#ifdef _WIN32
+constexpr int kReceiveTimedOut = kTimedOut;
+#else
+constexpr int kReceiveTimedOut = kWouldBlock;
+#endif
 
 SocketBioState* StateOf(BIO* bio) {
   return static_cast<SocketBioState*>(BIO_get_data(bio));
@@ -28,14 +33,6 @@ bool Interrupted() {
 #endif
 }
 
-// Records the failed call's error; returns whether the caller should be told to retry.
-bool RecordFailure(SocketBioState* state) {
-  const int error = LastSocketError();
-  if (state->probing && error == kWouldBlock) return true;
-  state->last_error = error == kWouldBlock ? kTimedOut : error;
-  return false;
-}
-
 int SocketBioRead(BIO* bio, char* out, int length) {
   SocketBioState* state = StateOf(bio);
   BIO_clear_retry_flags(bio);
@@ -46,7 +43,15 @@ int SocketBioRead(BIO* bio, char* out, int length) {
 #else
   const int flags = state->probing ? MSG_DONTWAIT : 0;
 #endif
+  // A probe never waits, so only a real receive is bounded.
+  SlicedWait wait(state->bounds.EndOfReceive());
   for (;;) {
+    if (!state->probing) {
+      const int timeout_ms = wait.NextTimeoutMs();
+      state->last_error =
+          timeout_ms == 0 ? kTimedOut : state->receive_timeout.Set(state->socket, timeout_ms);
+      if (state->last_error != 0) return -1;
+    }
     const auto received = ::recv(state->socket, out, length, flags);
     if (received > 0) return static_cast<int>(received);
     if (received == 0) {
@@ -54,7 +59,14 @@ int SocketBioRead(BIO* bio, char* out, int length) {
       return 0;
     }
     if (Interrupted()) continue;
-    if (RecordFailure(state)) BIO_set_retry_read(bio);
+    const int error = LastSocketError();
+    if (error == kWouldBlock && state->probing) {
+      BIO_set_retry_read(bio);
+      return -1;
+    }
+    // A time-out before the last slice of the wait only ends that slice.
+    if (error == kReceiveTimedOut && !wait.final_slice()) continue;
+    state->last_error = error == kWouldBlock ? kTimedOut : error;
     return -1;
   }
 }

@@ -5,6 +5,7 @@
 
 #include <openssl/bio.h>
 
+#include "queueclient/socket_wait.h"
 #include "queueclient/tls_channel.h"
 
 namespace queue {
@@ -18,6 +19,9 @@ struct SocketBioState {
   bool end_of_input = false;
   // Receives return at once with "retry" instead of waiting (a readiness probe).
   bool probing = false;
+  // How long a receive may wait; one that waits past them fails with 10060.
+  ReceiveBounds bounds;
+  SocketTimeout receive_timeout{SocketTimeout::Option::kReceive};
 };
 
 // A BIO for `state->socket`; it does not close the socket. Null when the library is out of

@@ -80,6 +80,7 @@ ScriptedServer::~ScriptedServer() {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
+  changed_.notify_all();  // ends a script's pause
   thread_.join();
   ::close(listener_);
 }
@@ -198,9 +199,12 @@ void ScriptedServer::Play(int connection, const ConnectionScript& script) {
         }
         break;
       }
-      case ServerStep::Kind::kDelay:
-        std::this_thread::sleep_for(std::chrono::milliseconds(step.ms));
+      case ServerStep::Kind::kDelay: {
+        // A server that stops ends its pauses, so a test whose client gave up early ends too.
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::milliseconds(step.ms), [this] { return stopping_; });
         break;
+      }
       case ServerStep::Kind::kHold:
         for (;;) {
           {

@@ -115,6 +115,20 @@ std::string ReceiveRecord(int socket) {
   return record;
 }
 
+// The server's answer to the client's hello on `connection`, made by a session that runs on
+// memory, so that the caller decides how it reaches the client.
+std::string ServerFlight(SSL* ssl, int connection) {
+  BIO* in = BIO_new(BIO_s_mem());
+  BIO* out = BIO_new(BIO_s_mem());
+  SSL_set_bio(ssl, in, out);
+  const std::string hello = ReceiveRecord(connection);
+  BIO_write(in, hello.data(), static_cast<int>(hello.size()));
+  SSL_accept(ssl);  // stops for want of the client's next flight
+  char* flight = nullptr;
+  const long flight_length = BIO_get_mem_data(out, &flight);
+  return std::string(flight, static_cast<std::size_t>(flight_length));
+}
+
 // The length of the first record at the start of `bytes`, or all of them if it is cut short.
 std::size_t FirstRecordLength(std::string_view bytes) {
   if (bytes.size() < kRecordHeader) return bytes.size();
@@ -131,6 +145,12 @@ struct TlsPeer::State {
   std::unique_ptr<SSL_CTX, ContextFree> context;
   int listener = -1;
   int stop_pipe[2] = {-1, -1};
+
+  // Waits `ms` milliseconds; false when the peer is told to stop meanwhile.
+  bool Pause(int ms) const {
+    pollfd stop{stop_pipe[0], POLLIN, 0};
+    return ::poll(&stop, 1, ms) == 0;
+  }
 
   // Waits until the client closes, the peer stops or its patience ends; reads and drops
   // whatever arrives meanwhile.
@@ -253,17 +273,16 @@ void TlsPeer::Handle(int connection) {
       state_->AwaitClientClose(connection);
       break;
     case TlsPeerBehaviour::kStopAfterServerHello: {
-      // The session runs on memory so that only its first record reaches the client.
-      BIO* in = BIO_new(BIO_s_mem());
-      BIO* out = BIO_new(BIO_s_mem());
-      SSL_set_bio(ssl.get(), in, out);
-      const std::string hello = ReceiveRecord(connection);
-      BIO_write(in, hello.data(), static_cast<int>(hello.size()));
-      SSL_accept(ssl.get());  // stops for want of the client's next flight
-      char* flight = nullptr;
-      const long flight_length = BIO_get_mem_data(out, &flight);
-      const std::string_view answer(flight, static_cast<std::size_t>(flight_length));
-      SendRaw(connection, answer.substr(0, FirstRecordLength(answer)));
+      const std::string answer = ServerFlight(ssl.get(), connection);
+      SendRaw(connection, std::string_view(answer).substr(0, FirstRecordLength(answer)));
+      state_->AwaitClientClose(connection);
+      break;
+    }
+    case TlsPeerBehaviour::kDribbleHandshake: {
+      const std::string answer = ServerFlight(ssl.get(), connection);
+      for (const char byte : answer) {
+        if (!state_->Pause(options_.dribble_pause_ms) || !SendRaw(connection, {&byte, 1})) break;
+      }
       state_->AwaitClientClose(connection);
       break;
     }

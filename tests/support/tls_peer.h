@@ -23,8 +23,9 @@ enum class TlsPeerBehaviour {
   kCloseDuringHandshake,  // read the client's hello, then close the connection in order
   kResetDuringHandshake,  // read the client's hello, then reset the connection
   kStopAfterServerHello,  // send only the first record of the answer to the hello, then nothing
-  kStopAfterHandshake,    // complete the handshake, then send nothing
-  kNotTls,                // answer the client's hello with plain bytes
+  kDribbleHandshake,    // send the answer to the hello one byte at a time, `dribble_pause_ms` apart
+  kStopAfterHandshake,  // complete the handshake, then send nothing
+  kNotTls,              // answer the client's hello with plain bytes
 };
 
 struct TlsPeerOptions {
@@ -40,6 +41,8 @@ struct TlsPeerOptions {
     kCloseWithoutNotify,  // close the connection without ending the session
   };
   AnswerEnd answer_end = AnswerEnd::kAwaitClient;
+  // kDribbleHandshake: the pause before each byte.
+  int dribble_pause_ms = 50;
   // kNotTls: the bytes sent instead of a TLS answer.
   std::string plain_bytes = "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n";
 };

@@ -69,6 +69,12 @@ std::vector<ParseCase> ParseCases() {
       {"CarriageReturnInValue", u"a=x\ry", std::nullopt},
       {"NulInName", std::u16string(u"a\0b=1", 5), std::nullopt},
       {"DelInValue", u"a=x\x7Fy", std::nullopt},
+      // A DEL at either end is trimmed like the other control characters.
+      {"DelAtTheEnds",
+       u"\x7F"
+       u"a\x7F=\x7F"
+       u"1\x7F; \x7FPath\x7F=/q/",
+       With([](Expected& e) { e.path = u"/q/"; })},
       {"NameAndValueAtBound", kLongName + u"=" + std::u16string(3996, u'v'), With([](Expected& e) {
          e.name = std::u16string(100, u'n');
          e.value = std::u16string(3996, u'v');
@@ -112,13 +118,16 @@ std::vector<ParseCase> ParseCases() {
       {"MaxAgeBeatsEarlierExpires", u"a=1; Expires=Sun, 06 Nov 2033 08:49:37 GMT; Max-Age=60",
        PersistentUntil(MakeDateTime(2024, 5, 1, 12, 1, 0))},
       {"NegativeMaxAgeIsYearOne", u"a=1; Max-Age=-1", PersistentUntil(kFirstDayOfYearOne)},
+      // A lifetime of zero has ended at receipt, whatever the clock's resolution.
+      {"MaxAgeZeroIsYearOne", u"a=1; Max-Age=0", PersistentUntil(kFirstDayOfYearOne)},
       {"HugeMaxAgeIsEndOfTime", u"a=1; Max-Age=99999999999999999999999",
        PersistentUntil(kEndOfTime)},
       {"MaxAgeNotANumber", u"a=1; Max-Age=1h", Expected{}},
       // The date is UTC; the cookie keeps local time, here three hours later.
       {"ExpiresDateInLocalTime", u"a=1; Expires=Sun, 06 Nov 2033 08:49:37 GMT",
        PersistentUntil(MakeDateTime(2033, 11, 6, 11, 49, 37))},
-      {"ExpiresZeroIsNow", u"a=1; Expires=0", PersistentUntil(kNow)},
+      {"ExpiresZeroIsYearOne", u"a=1; Expires=0", PersistentUntil(kFirstDayOfYearOne)},
+      {"NegativeExpiresIsYearOne", u"a=1; Expires=-30", PersistentUntil(kFirstDayOfYearOne)},
       {"ExpiresSeconds", u"a=1; Expires=30", PersistentUntil(MakeDateTime(2024, 5, 1, 12, 0, 30))},
       {"ExpiresQuoted", u"a=1; Expires=\"Sun, 06 Nov 2033 08:49:37 GMT\"",
        PersistentUntil(MakeDateTime(2033, 11, 6, 11, 49, 37))},

@@ -155,11 +155,19 @@ TEST_F(CookieStoreTest, PastExpiryDeletesTheCookie) {
   }
 }
 
-TEST_F(CookieStoreTest, ExpiresZeroIsNeverSent) {
-  Set({u"a=1; Expires=0"});
-  clock_->Advance(1);
-  EXPECT_EQ(Header(), "");
-  EXPECT_TRUE(store_.Cookies().empty());
+// A lifetime of zero or less ends at receipt: with the clock standing still (the next request
+// within the same millisecond) the cookie is neither kept nor sent, and it deletes the kept one
+// of its name, domain and path.
+TEST_F(CookieStoreTest, ZeroOrNegativeLifetimeIsNeverSent) {
+  for (const std::u16string lifetime : {u"Max-Age=0", u"Expires=0", u"Max-Age=-1", u"Expires=-1"}) {
+    Set({u"a=1; " + lifetime});
+    EXPECT_EQ(Header(), "") << Utf16ToUtf8(lifetime);
+    EXPECT_TRUE(store_.Cookies().empty()) << Utf16ToUtf8(lifetime);
+    Set({u"a=1", u"b=1"});
+    Set({u"a=2; " + lifetime});
+    EXPECT_EQ(Header(), "b=1") << Utf16ToUtf8(lifetime);
+    Set({u"b=x; Max-Age=-1"});
+  }
 }
 
 TEST_F(CookieStoreTest, ExpiredCookiesAreRemovedWhenAValueIsProduced) {

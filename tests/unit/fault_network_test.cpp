@@ -1,6 +1,7 @@
 // Hostile servers against the whole client, one per threat (the comment above each names it):
-// a trickling server, a body without end, a flood of header lines, chunk sizes at the edge of
-// 64 bits, and TLS peers that break the handshake. None may crash the client, hang it past its
+// a trickling server, one that drips a whole answer inside every read bound, a body without end,
+// a flood of header or trailer lines, chunk sizes at the edge of 64 bits, and TLS peers that
+// break or dribble the handshake. None may crash the client, hang it past its
 // bounds or let it hold more memory than its bounds allow. The failures of single reads and
 // framings are in wire_failure_test, the TLS channel's own in tls_channel_test.
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 
 #include "queueclient/http_client.h"
+#include "queueclient/response_head_reader.h"
 #include "queueclient/text.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/tls_peer.h"
@@ -61,6 +63,19 @@ TEST(FaultNetwork, TricklingServerThatStopsTimesOut) {
                 "Read timed out.");
 }
 
+// A server that drips a whole answer one byte at a time, each byte well inside the read bound,
+// so that no single read ever times out: the press as a whole ends at its own bound, though the
+// same answer at the same pace is served when it fits in the press's time (the test above).
+TEST(FaultNetwork, DrippingServerEndsAtThePressBound) {
+  const std::string response = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nA015";
+  ScriptedServer server({Trickle(response, kShortBoundMs / 3)});
+  ClientLimits limits = ShortLimits();
+  limits.press_timeout_ms = 3 * kShortBoundMs;  // a few bytes' time, far less than the answer's
+  HttpClient client(limits);
+  ExpectFailure(client, server.Url16("/getQueue?operator=1"), FailureKind::kReadTimeout,
+                "Read timed out.");
+}
+
 // A body that never ends, against the program's own 64 MiB bound (not a shortened one): the
 // call fails once the bound is passed instead of filling the memory.
 TEST(FaultNetwork, EndlessBodyStopsAtTheRealBound) {
@@ -94,6 +109,54 @@ TEST(FaultNetwork, TenThousandHeaderLines) {
   EXPECT_GT(sent, 0);
   EXPECT_LE(sent, 50);
 }
+
+// Header or trailer lines without end (here twice the bound of head and trailers, then
+// silence): the header list keeps its bound of lines, and the press fails once the bytes of the
+// head and trailers pass theirs, long before the read bound would end it. Trailer lines past the
+// kept number that stay within the bytes are read and dropped, and the answer stands.
+struct LineFloodCase {
+  const char* name;
+  bool in_trailers;  // after the last chunk, or in the head
+  std::size_t bytes;
+  bool fails;
+};
+
+class LineFlood : public ::testing::TestWithParam<LineFloodCase> {};
+
+TEST_P(LineFlood, StaysWithinTheHeadBounds) {
+  std::string lines;
+  for (int i = 0; lines.size() < GetParam().bytes; ++i)
+    lines += "X-T" + std::to_string(i) + ": v\r\n";
+  const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n";
+  ConnectionScript script{ReadRequest()};
+  if (GetParam().in_trailers) {
+    script.push_back(Send(chunked + "\r\n4\r\nA015\r\n0\r\n" + lines));
+  } else {
+    script.push_back(Send(chunked + lines + "\r\n4\r\nA015\r\n0\r\n"));
+  }
+  if (GetParam().fails) {
+    script.push_back(Hold());
+  } else {
+    script.push_back(Send("\r\n"));
+  }
+  ScriptedServer server({script});
+  ClientLimits limits = ShortLimits();
+  limits.read_timeout_ms = 10000;  // the failure must come from the head's bound
+  HttpClient client(limits);
+  if (GetParam().fails) {
+    ExpectFailure(client, server.Url16("/x"), FailureKind::kHeadTooLarge,
+                  "Max header size exceeded.");
+  } else {
+    EXPECT_EQ(client.Get(server.Url16("/x")), u"A015");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Floods, LineFlood,
+    ::testing::Values(LineFloodCase{"EndlessHeaderLines", false, 2 * kMaxHeadBytes, true},
+                      LineFloodCase{"EndlessTrailerLines", true, 2 * kMaxHeadBytes, true},
+                      LineFloodCase{"TrailerLinesPastTheKeptNumber", true, 100 * 1024, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Chunk sizes that a signed 64-bit reading turns negative (8000000000000000) or that fill all
 // 64 bits (FFFFFFFFFFFFFFFF): either is a size like any other huge one, so the body grows to
@@ -168,6 +231,21 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenHandshakeCase{"SilenceAfterServerHello", TlsPeerBehaviour::kStopAfterServerHello,
                             FailureKind::kSocket, "Socket Error # 10060\r\nConnection timed out."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A TLS peer that dribbles its handshake one byte at a time, each byte well inside the read
+// bound: the handshake as a whole ends at the connect bound, as a connect that takes too long
+// does, not after the minute the peer's flight would take.
+TEST(FaultNetwork, DribbledHandshakeEndsAtTheConnectBound) {
+  TlsPeerOptions options;
+  options.behaviour = TlsPeerBehaviour::kDribbleHandshake;
+  options.dribble_pause_ms = kShortBoundMs / 6;
+  TlsPeer peer(options);
+  ClientLimits limits = ShortLimits();
+  limits.connect_timeout_ms = 2 * kShortBoundMs;
+  HttpClient client(limits);
+  ExpectFailure(client, WithPort16(u"https://127.0.0.1:{port}/getQueue?operator=1", peer.port()),
+                FailureKind::kSocket, "Socket Error # 10060\r\nConnection timed out.");
+}
 
 }  // namespace
 }  // namespace queue::testing

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "exact_buffer.h"
+#include "queueclient/buffered_reader.h"
 #include "queueclient/text.h"
 
 namespace queue {
@@ -118,6 +119,30 @@ INSTANTIATE_TEST_SUITE_P(
         MetaCase{"LoneOpeningBrackets", "<html><head><<<!<?<", "", ""},
         MetaCase{"Empty", "", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A meta element whose line would be longer than a header line may be is dropped, whatever
+// holds the bytes (a content value, the http-equiv name, a charset value): kept, a body of
+// megabytes would be copied into the header list twice its size. One byte less is kept.
+TEST(MetaScanBoundTest, LinesPastTheHeaderLineBoundAreDropped) {
+  const std::string fill(kMaxLineLength + 1, 'x');
+  const std::string at_bound(kMaxLineLength - std::string("Refresh: ").size(), 'x');
+  const struct {
+    std::string element;
+    std::size_t lines;
+    const char* charset;
+  } cases[] = {
+      {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=koi8-r " + fill + "\">", 0,
+       ""},
+      {"<meta http-equiv=\"" + fill + "\" content=\"1\">", 0, ""},
+      {"<meta charset=\"" + fill + "\">", 0, ""},
+      {"<meta http-equiv=\"Refresh\" content=\"" + at_bound + "\">", 1, ""},
+  };
+  for (const auto& c : cases) {
+    const MetaRecord meta = Scanned("<html><head>" + c.element + "</head></html>");
+    EXPECT_EQ(meta.headers.lines().size(), c.lines) << c.element.substr(0, 40);
+    EXPECT_EQ(meta.charset, Widen(c.charset)) << c.element.substr(0, 40);
+  }
+}
 
 // Cut after every byte: before the charset's value the scan finds nothing, inside it a part of
 // the value, and once the element is whole exactly the value.

@@ -21,7 +21,8 @@ constexpr int kTimeoutMs = 10000;
 
 std::unique_ptr<Channel> Connect(const TlsPeer& peer, const std::string& name = "127.0.0.1",
                                  int timeout_ms = kTimeoutMs) {
-  return ConnectTls(ConnectToLoopback(peer.port()), name, timeout_ms);
+  return ConnectTls(ConnectToLoopback(peer.port()), name, timeout_ms,
+                    std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs));
 }
 
 // Everything the peer sends until its orderly close.

@@ -64,6 +64,28 @@ const CookieRunCase kRunCases[] = {
      {""}},
     // Only the header's cookie is taken, never the one the meta element names.
     {"HtmlMetaCookieNotTaken", {kHtml, kHtml, OkWith("")}, {"Cookie: h=1\r\n", "Cookie: h=1\r\n"}},
+    // A lifetime of zero or less has ended at receipt, also when the next request follows
+    // within the same millisecond, and it deletes the kept cookie of the same name.
+    {"ZeroOrNegativeLifetimeNeverSent",
+     {OkWith("Set-Cookie: a=1; Max-Age=0\r\nSet-Cookie: b=1; Expires=0\r\n"
+             "Set-Cookie: c=1; Max-Age=-1\r\n"),
+      OkWith("")},
+     {""}},
+    {"ZeroLifetimeDeletes",
+     {OkWith("Set-Cookie: a=1\r\nSet-Cookie: b=1\r\n"),
+      OkWith("Set-Cookie: a=1; Max-Age=0\r\nSet-Cookie: b=1; Expires=0\r\n"), OkWith("")},
+     {"Cookie: a=1; b=1\r\n", ""}},
+    // A tab is a legal byte of a header value: it goes back as it came.
+    {"TabInValueGoesBackAsItCame",
+     {OkWith("Set-Cookie: a=x\ty\r\n"), OkWith("")},
+     {"Cookie: a=x\ty\r\n"}},
+    // A DEL at either end of a name or value is trimmed, as other control characters are.
+    {"DelAtTheEndsIsTrimmed",
+     {OkWith("Set-Cookie: \x7f"
+             "a=\x7f"
+             "1\x7f\r\n"),
+      OkWith("")},
+     {"Cookie: a=1\r\n"}},
 };
 
 class CookieRunOnWire : public ::testing::TestWithParam<CookieRunCase> {};

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "queue_version.h"
@@ -35,16 +36,21 @@ Kinds:
   port-required      the port is 0 ("A Port is required")
   invalid-iohandler  transport mismatch ("IOHandler value is not valid")
   uri-empty-host     an https address without a host ("Host field is empty")
-  socket             resolver, connect, send or receive error ("Socket Error # N...")
+  socket             resolver, connect, send or receive error ("Socket Error # N...");
+                     10060 when resolution and connect, or the TLS handshake, take
+                     over 21 seconds
   ssl-load           the TLS library cannot be used ("Could not load SSL library.")
   ssl-setup          TLS method, context, cipher list or session set-up failed
   ssl-handshake      the TLS handshake failed ("Error connecting with SSL. ...")
   ssl-library        a TLS error while sending or receiving
   connection-closed  the server closed too early ("Connection Closed Gracefully.")
-  read-timeout       no data for 30 seconds ("Read timed out.")
+  read-timeout       no data for 30 seconds, or no whole answer 60 seconds after
+                     the request was sent ("Read timed out.")
   line-too-long      a response line over 16384 bytes ("Max line length exceeded.")
   http-status        a final status outside 200..299 (the message is the status line)
   body-too-large     a response body over 64 MiB ("Max body size exceeded.")
+  head-too-large     a status line, header and trailer lines over 1 MiB together
+                     ("Max header size exceeded.")
   internal           a fault of the program itself, not of the exchange
 
 Exit status: 0 when every URL succeeded, 1 when any failed, 2 for a usage error.
@@ -68,20 +74,23 @@ int main(int argc, char** argv) {
   queue::HttpClient client;
   bool all_succeeded = true;
   for (int i = 1; i < argc; ++i) {
-    std::string line;
+    std::optional<std::u16string> answer;
+    std::string failure_line;
     try {
-      const std::u16string answer = client.Get(queue::Utf8ToUtf16(argv[i]));
+      answer = client.Get(queue::Utf8ToUtf16(argv[i]));
       client.Disconnect();
-      line = queue::qget::SuccessLine(answer);
     } catch (const queue::Failure& failure) {
-      line = queue::qget::FailureLine(failure);
-      all_succeeded = false;
+      failure_line = queue::qget::FailureLine(failure);
     } catch (const std::exception& fault) {
-      line = queue::qget::InternalFailureLine(fault.what());
-      all_succeeded = false;
+      failure_line = queue::qget::InternalFailureLine(fault.what());
     }
     client.Disconnect();  // the Next action's clean-up, which runs on either path
-    std::puts(line.c_str());
+    if (answer) {
+      queue::qget::WriteSuccessLine(stdout, *answer);
+    } else {
+      std::puts(failure_line.c_str());
+      all_succeeded = false;
+    }
     std::fflush(stdout);
   }
   return all_succeeded ? 0 : 1;

@@ -1,6 +1,7 @@
 // What qget prints: one JSON object per URL, ASCII only, and the text the error box would show.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,10 @@ std::string JsonString(std::u16string_view text);
 // outermost one's; then "." when the text is not empty and its last unit is above ".".
 std::u16string BoxText(const Failure& failure);
 
-// {"ok":true,"answer":"..."}
-std::string SuccessLine(std::u16string_view answer);
+// {"ok":true,"answer":"..."} with its line end, written to `out` piece by piece: an escaped
+// answer can be six times the size of the answer, which is the size of the body or twice it, so
+// building the line whole would let qget hold far more than the client does.
+void WriteSuccessLine(std::FILE* out, std::u16string_view answer);
 // {"ok":false,"kind":"...","message":"...","box":"..."} with "error":N for socket failures and
 // "status":N for HTTP status failures.
 std::string FailureLine(const Failure& failure);
