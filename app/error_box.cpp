@@ -7,26 +7,10 @@
 #include <QWidget>
 
 #include "app/application_title.h"
-#include "queueclient/failure.h"
+#include "core/error_text.h"
 
 namespace app {
 namespace {
-
-constexpr char16_t kFullStop = u'.';
-
-QString AppendFullStop(QString text) {
-  if (!text.isEmpty() && text.back().unicode() > kFullStop) text += QChar(kFullStop);
-  return text;
-}
-
-QString ChainText(const queue::Failure& outer) {
-  const queue::Failure* innermost = &outer;
-  while (innermost->inner() != nullptr) innermost = innermost->inner();
-  // The failures between the two ends of the chain are never looked at.
-  const std::u16string& text =
-      innermost->message().empty() ? outer.message() : innermost->message();
-  return QString::fromStdU16String(text);
-}
 
 // A button held down would stay pressed behind the modal box.
 void CancelMouseCapture() {
@@ -49,17 +33,9 @@ void ShowErrorMessage(const QString& text) {
 }  // namespace
 
 std::optional<QString> ErrorBoxText(std::exception_ptr failure) {
-  try {
-    std::rethrow_exception(failure);
-  } catch (const queue::SilentAbort&) {
-    return std::nullopt;
-  } catch (const queue::Failure& f) {
-    return AppendFullStop(ChainText(f));
-  } catch (const std::exception& e) {
-    return AppendFullStop(QString::fromUtf8(e.what()));
-  } catch (...) {
-    return AppendFullStop(QStringLiteral("Unknown failure"));
-  }
+  const std::optional<std::u16string> text = queue::ErrorBoxText(std::move(failure));
+  if (!text) return std::nullopt;
+  return QString::fromStdU16String(*text);
 }
 
 void ShowFailure(std::exception_ptr failure) noexcept {

@@ -9,9 +9,8 @@
 
 namespace app {
 
-// The text the box shows for `failure`, or nothing for a silent abort. The innermost
-// failure's message when it is not empty, else the outermost one's; then a "." appended when
-// the text is not empty and its last code unit lies above that of "." (46).
+// The text the box shows for `failure`, or nothing for a silent abort (the rule is
+// core/error_text.h's, which qget shares).
 std::optional<QString> ErrorBoxText(std::exception_ptr failure);
 
 // Shows the box for `failure` and returns when it is dismissed; a silent abort shows nothing.

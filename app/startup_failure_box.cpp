@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <typeinfo>
 
-#include "queueclient/failure.h"
+#include "core/failure.h"
 
 #if defined(__GNUC__)
 #include <cxxabi.h>

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "core/text.h"
 #include "queueclient/cookie_store.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

@@ -14,6 +14,7 @@
 #include "forms/setupUnit.h"
 #include "forms/type_ahead_combo_box.h"
 #include "forms/uAboutForm.h"
+#include "queueclient/next_press.h"
 #include "settings/form_settings.h"
 
 TMainForm* MainForm = nullptr;
@@ -47,20 +48,15 @@ QPushButton* MakeSmallButton(QWidget* parent, const char* name, const char* capt
   return button;
 }
 
-// Closes the client's connection and marks the request's end however the Next action leaves.
-class RequestCleanUp {
+// Marks the request's end for the click filter however the Next action leaves.
+class RequestEnd {
  public:
-  RequestCleanUp(queue::HttpClient& client, forms::ClickDuringRequestFilter& clicks)
-      : client_(client), clicks_(clicks) {}
-  ~RequestCleanUp() {
-    client_.Disconnect();
-    clicks_.RequestEnded();
-  }
-  RequestCleanUp(const RequestCleanUp&) = delete;
-  RequestCleanUp& operator=(const RequestCleanUp&) = delete;
+  explicit RequestEnd(forms::ClickDuringRequestFilter& clicks) : clicks_(clicks) {}
+  RequestEnd(const RequestEnd&) = delete;
+  RequestEnd& operator=(const RequestEnd&) = delete;
+  ~RequestEnd() { clicks_.RequestEnded(); }
 
  private:
-  queue::HttpClient& client_;
   forms::ClickDuringRequestFilter& clicks_;
 };
 
@@ -188,10 +184,14 @@ void TMainForm::SaveSettingsAtSessionEnd() noexcept {
 void TMainForm::btn1Click() {
   const QString window_number = setup_form_->operatorSelect->currentText();
   const QString server = setup_form_->serverEdit->text();
-  RequestCleanUp clean_up(idhtp1, *next_click_filter_);
+  const RequestEnd request_end(*next_click_filter_);
   const QString url = server + QStringLiteral("/getQueue?operator=") + window_number;
-  const QString answer = QString::fromStdU16String(idhtp1.Get(url.toStdU16String()));
-  idhtp1.Disconnect();
+  queue::RunNextPress(idhtp1, url.toStdU16String(), [this](std::u16string answer) {
+    ShowAnswer(QString::fromStdU16String(answer));
+  });
+}
+
+void TMainForm::ShowAnswer(const QString& answer) {
   AppendToLog(answer);
   queueList->clear();
   queueList->addItem(answer);

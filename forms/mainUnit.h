@@ -67,6 +67,8 @@ class TMainForm : public QWidget {
   // rest of the width at the height of its font.
   void AlignControls();
   void SaveSettings();
+  // The Next action's steps once the answer is there: the log, then the list.
+  void ShowAnswer(const QString& answer);
   void AppendToLog(const QString& answer);
 
   forms::ClickDuringRequestFilter* next_click_filter_;

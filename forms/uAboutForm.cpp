@@ -8,11 +8,11 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "core/failure.h"
 #include "forms/centred_image.h"
 #include "forms/first_show_placement.h"
 #include "forms/link_label.h"
 #include "queue_version.h"
-#include "queueclient/failure.h"
 
 TAboutForm* AboutForm = nullptr;
 
@@ -106,7 +106,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   imgLogo->setGeometry(5, 5, 150, 150);
   const QImage logo(QString::fromLatin1(kLogoResource));
   if (logo.isNull()) {
-    throw queue::Failure(queue::FailureKind::kGeneric,
+    throw queue::Failure(queue::CoreFailure::kGeneric,
                          "The About window's logo resource is missing or cannot be decoded");
   }
   imgLogo->SetPicture(logo);

@@ -5,12 +5,12 @@
 // it again), UTF-16 gives one unit per two bytes, the 8-bit decoding one unit per byte.
 #include <array>
 
+#include "core/text.h"
 #include "fuzz/fuzz_support.h"
 #include "queueclient/charset.h"
 #include "queueclient/codepage_converter.h"
 #include "queueclient/decode_utf.h"
 #include "queueclient/meta_scan.h"
-#include "queueclient/text.h"
 #include "queueclient/xml_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

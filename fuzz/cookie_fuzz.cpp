@@ -7,12 +7,12 @@
 #include <array>
 #include <cinttypes>
 
+#include "core/text.h"
 #include "fuzz/fuzz_support.h"
 #include "queueclient/cookie_date.h"
 #include "queueclient/cookie_parser.h"
 #include "queueclient/cookie_store.h"
 #include "queueclient/failure.h"
-#include "queueclient/text.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 
 #include <filesystem>
 
+#include "core/text.h"
 #include "fuzz/fuzz_support.h"
 #include "queueclient/decode_utf.h"
 #include "queueclient/failure.h"
-#include "queueclient/text.h"
 #include "settings/profile_document.h"
 #include "settings/profile_file.h"
 #include "settings/profile_storage.h"
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     profile.WriteString(section, key, value);
   } catch (const queue::Failure& failure) {
     // Only names that could not read back are refused; the file is then as it was.
-    fuzz::Require(failure.kind() == queue::FailureKind::kGeneric, "only a bad name is refused");
+    fuzz::Require(failure.kind() == queue::CoreFailure::kGeneric, "only a bad name is refused");
     fuzz::Require(settings::ReadStoredFile(path).bytes == file, "a refused write changes nothing");
     return 0;
   }

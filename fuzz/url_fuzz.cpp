@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
       queue::MergeIntoCurrent(current, parsed);
     } catch (const queue::Failure& failure) {
-      fuzz::Require(failure.kind() == queue::FailureKind::kUnknownProtocol,
+      fuzz::Require(failure.kind() == queue::ClientFailure::kUnknownProtocol,
                     "merging fails only for an unknown protocol");
       continue;
     }

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
+#include "core/text.h"
 #include "queueclient/failure.h"
 #include "queueclient/socket_errors.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/text.h"
 #include "queueclient/content_type.h"
 #include "queueclient/failure.h"
 #include "queueclient/response_head_reader.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {
@@ -25,7 +25,7 @@ class BodySink {
   // Fails when `count` more bytes would take the body past the bound.
   void CheckRoomFor(std::size_t count) const {
     if (count > max_bytes_ - std::min(max_bytes_, body_.size())) {
-      throw Failure(FailureKind::kBodyTooLarge, "Max body size exceeded.");
+      throw Failure(ClientFailure::kBodyTooLarge, "Max body size exceeded.");
     }
   }
 
@@ -49,7 +49,7 @@ bool CopyExactly(BufferedReader& reader, std::uint64_t wanted, BodySink& sink) {
 }
 
 [[noreturn]] void ThrowClosed() {
-  throw Failure(FailureKind::kConnectionClosed, "Connection Closed Gracefully.");
+  throw Failure(ClientFailure::kConnectionClosed, "Connection Closed Gracefully.");
 }
 
 void ReadChunked(BufferedReader& reader, ResponseRecord& record, BodySink& sink) {
@@ -76,7 +76,7 @@ void ReadMultipart(BufferedReader& reader, const ResponseRecord& record, BodySin
       try {
         reader.ReadLine();  // the line end after the delimiter
       } catch (const Failure& failure) {
-        if (failure.kind() != FailureKind::kConnectionClosed) throw;
+        if (failure.kind() != ClientFailure::kConnectionClosed) throw;
       }
       return;
     }

@@ -23,7 +23,7 @@ std::string BufferedReader::ReadLine() {
     const std::size_t lf = pending.find('\n', searched);
     if (lf != std::string_view::npos) {
       if (lf > kMaxLineLength)
-        throw Failure(FailureKind::kLineTooLong, "Max line length exceeded.");
+        throw Failure(ClientFailure::kLineTooLong, "Max line length exceeded.");
       std::size_t end = lf;
       if (end > 0 && pending[end - 1] == '\r') --end;
       std::string line(pending.substr(0, end));
@@ -31,10 +31,10 @@ std::string BufferedReader::ReadLine() {
       return line;
     }
     if (pending.size() > kMaxLineLength) {
-      throw Failure(FailureKind::kLineTooLong, "Max line length exceeded.");
+      throw Failure(ClientFailure::kLineTooLong, "Max line length exceeded.");
     }
     searched = pending.size();
-    if (!Fill()) throw Failure(FailureKind::kConnectionClosed, "Connection Closed Gracefully.");
+    if (!Fill()) throw Failure(ClientFailure::kConnectionClosed, "Connection Closed Gracefully.");
   }
 }
 

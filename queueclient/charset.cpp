@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/text.h"
 #include "queueclient/codepage_converter.h"
 #include "queueclient/decode_utf.h"
 #include "queueclient/meta_scan.h"
-#include "queueclient/text.h"
 #include "queueclient/xml_encoding.h"
 
 namespace queue {

@@ -2,8 +2,8 @@
 // without a code page are left out: they decode exactly like names that are not known at all.
 #include <string_view>
 
+#include "core/text.h"
 #include "queueclient/charset.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

@@ -1,10 +1,10 @@
 // Opening the client's connection and comparing routes.
 #include "queueclient/client_connection.h"
 
+#include "core/text.h"
 #include "queueclient/address_selection.h"
 #include "queueclient/failure.h"
 #include "queueclient/tcp_channel.h"
-#include "queueclient/text.h"
 #include "queueclient/tls_channel.h"
 
 namespace queue {
@@ -28,9 +28,9 @@ ClientConnection::~ClientConnection() {
 std::unique_ptr<ClientConnection> OpenConnection(const Uri& uri, const ClientLimits& limits) {
   Route route = RouteOf(uri);
   if (route.https && uri.Host.empty())
-    throw Failure(FailureKind::kUriEmptyHost, "Host field is empty");
-  if (uri.Host.empty()) throw Failure(FailureKind::kHostRequired, "A Host is required");
-  if (route.port == 0) throw Failure(FailureKind::kPortRequired, "A Port is required");
+    throw Failure(ClientFailure::kUriEmptyHost, "Host field is empty");
+  if (uri.Host.empty()) throw Failure(ClientFailure::kHostRequired, "A Host is required");
+  if (route.port == 0) throw Failure(ClientFailure::kPortRequired, "A Port is required");
   const std::string host = Utf16ToUtf8(uri.Host);
   const auto connect_deadline =
       WaitClock::now() + std::chrono::milliseconds(limits.connect_timeout_ms);

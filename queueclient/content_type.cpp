@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "core/text.h"
 #include "queueclient/charset.h"
 #include "queueclient/response_record.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

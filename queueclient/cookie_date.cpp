@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {

@@ -1,7 +1,7 @@
 // Default path, domain match and path match of cookies.
 #include "queueclient/cookie_match.h"
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {

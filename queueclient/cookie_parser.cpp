@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/text.h"
 #include "queueclient/cookie_date.h"
 #include "queueclient/cookie_match.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

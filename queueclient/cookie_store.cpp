@@ -5,9 +5,9 @@
 #include <mutex>
 #include <utility>
 
+#include "core/text.h"
 #include "queueclient/cookie_match.h"
 #include "queueclient/cookie_parser.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

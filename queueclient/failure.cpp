@@ -1,10 +1,10 @@
-// The failure hierarchy and the socket error table.
+// The client's failures and the socket error table.
 #include "queueclient/failure.h"
 
 #include <array>
 #include <utility>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {
@@ -65,73 +65,12 @@ std::u16string SocketMessage(int error_number) {
 
 }  // namespace
 
-std::string_view KindName(FailureKind kind) {
-  switch (kind) {
-    case FailureKind::kGeneric:
-      return "failure";
-    case FailureKind::kSilentAbort:
-      return "silent-abort";
-    case FailureKind::kUnknownProtocol:
-      return "unknown-protocol";
-    case FailureKind::kHostRequired:
-      return "host-required";
-    case FailureKind::kPortRequired:
-      return "port-required";
-    case FailureKind::kInvalidIOHandler:
-      return "invalid-iohandler";
-    case FailureKind::kUriEmptyHost:
-      return "uri-empty-host";
-    case FailureKind::kSocketLibrary:
-      return "socket-library";
-    case FailureKind::kSocket:
-      return "socket";
-    case FailureKind::kSslLoad:
-      return "ssl-load";
-    case FailureKind::kSslSetup:
-      return "ssl-setup";
-    case FailureKind::kSslHandshake:
-      return "ssl-handshake";
-    case FailureKind::kSslLibrary:
-      return "ssl-library";
-    case FailureKind::kConnectionClosed:
-      return "connection-closed";
-    case FailureKind::kReadTimeout:
-      return "read-timeout";
-    case FailureKind::kLineTooLong:
-      return "line-too-long";
-    case FailureKind::kHttpStatus:
-      return "http-status";
-    case FailureKind::kBodyTooLarge:
-      return "body-too-large";
-    case FailureKind::kHeadTooLarge:
-      return "head-too-large";
-    case FailureKind::kSettingsWrite:
-      return "settings-write";
-    case FailureKind::kThemeLoad:
-      return "theme-load";
-  }
-  return "failure";
-}
-
-Failure::Failure(FailureKind kind, std::u16string message, std::shared_ptr<const Failure> inner)
-    : kind_(kind),
-      message_(std::move(message)),
-      inner_(std::move(inner)),
-      what_(Utf16ToUtf8(message_)) {}
-
-Failure::Failure(FailureKind kind, std::string_view ascii_message)
-    : Failure(kind, Widen(ascii_message)) {}
-
-Failure::~Failure() = default;
-
-SilentAbort::SilentAbort() : Failure(FailureKind::kSilentAbort, std::u16string()) {}
-
 SocketFailure::SocketFailure(int error_number)
-    : Failure(FailureKind::kSocket, SocketMessage(error_number)), error_number_(error_number) {}
+    : Failure(ClientFailure::kSocket, SocketMessage(error_number)), error_number_(error_number) {}
 
 HttpStatusFailure::HttpStatusFailure(std::u16string status_line, int status_code,
                                      std::u16string body)
-    : Failure(FailureKind::kHttpStatus, std::move(status_line)),
+    : Failure(ClientFailure::kHttpStatus, std::move(status_line)),
       status_code_(status_code),
       body_(std::move(body)) {}
 

@@ -1,69 +1,39 @@
-// The failures of the program: one hierarchy rooted at Failure, thrown and never returned.
-// A failure has a stable kind, an English message as UTF-16 text and an optional inner
-// failure; subclasses carry the data of socket, HTTP status and TLS failures.
+// The HTTP client's failures: their kinds, and the failures that carry data of their own
+// (socket, HTTP status and TLS failures). The root of the hierarchy is core/failure.h.
 #pragma once
 
-#include <exception>
-#include <memory>
 #include <string>
 #include <string_view>
 
+#include "core/failure.h"
+
 namespace queue {
 
-enum class FailureKind {
-  kGeneric,           // any failure without a kind of its own
-  kSilentAbort,       // discarded without a message
-  kUnknownProtocol,   // "Unknown Protocol"
-  kHostRequired,      // "A Host is required"
-  kPortRequired,      // "A Port is required"
-  kInvalidIOHandler,  // "IOHandler value is not valid"
-  kUriEmptyHost,      // "Host field is empty"
-  kSocketLibrary,     // "Error on loading Winsock2 library (...)"
-  kSocket,            // "Socket Error # N\r\n<text>"
-  kSslLoad,           // "Could not load SSL library."
-  kSslSetup,          // method, context, cipher list, session
-  kSslHandshake,      // "Error connecting with SSL.\r\n..." and the binding failures
-  kSslLibrary,        // the TLS library's own text while receiving or sending
-  kConnectionClosed,  // "Connection Closed Gracefully."
-  kReadTimeout,       // "Read timed out."
-  kLineTooLong,       // "Max line length exceeded."
-  kHttpStatus,        // the status line as received
-  kBodyTooLarge,      // a body past the client's memory bound
-  kHeadTooLarge,      // a head and trailers past the client's memory bound
-  kSettingsWrite,     // "Unable to write to <path>"
-  kThemeLoad,         // a theme resource that is present but cannot be loaded
-};
-
-// The stable name of a kind, as qget prints it ("socket", "http-status", ...).
-std::string_view KindName(FailureKind kind);
-
-class Failure : public std::exception {
- public:
-  Failure(FailureKind kind, std::u16string message, std::shared_ptr<const Failure> inner = {});
-  Failure(FailureKind kind, std::string_view ascii_message);
-  ~Failure() override;
-
-  FailureKind kind() const { return kind_; }
-  const std::u16string& message() const { return message_; }
-  // The failure that caused this one, or null.
-  const Failure* inner() const { return inner_.get(); }
-  // The message as UTF-8, for logs and test output.
-  const char* what() const noexcept override { return what_.c_str(); }
-  // The name of the failure's type, as the start-up failure box shows it.
-  virtual const char* TypeName() const { return "Failure"; }
-
- private:
-  FailureKind kind_;
-  std::u16string message_;
-  std::shared_ptr<const Failure> inner_;
-  std::string what_;
-};
-
-// Ends an action without any message: the error box shows nothing.
-class SilentAbort : public Failure {
- public:
-  SilentAbort();
-  const char* TypeName() const override { return "SilentAbort"; }
+// The kinds of the client's failures, with the messages they carry.
+struct ClientFailure {
+  static constexpr FailureKind kUnknownProtocol{"unknown-protocol"};  // "Unknown Protocol"
+  static constexpr FailureKind kHostRequired{"host-required"};        // "A Host is required"
+  static constexpr FailureKind kPortRequired{"port-required"};        // "A Port is required"
+  static constexpr FailureKind kInvalidIOHandler{
+      "invalid-iohandler"};                                      // "IOHandler value is not valid"
+  static constexpr FailureKind kUriEmptyHost{"uri-empty-host"};  // "Host field is empty"
+  static constexpr FailureKind kSocketLibrary{
+      "socket-library"};                                // "Error on loading Winsock2 library (...)"
+  static constexpr FailureKind kSocket{"socket"};       // "Socket Error # N\r\n<text>"
+  static constexpr FailureKind kSslLoad{"ssl-load"};    // "Could not load SSL library."
+  static constexpr FailureKind kSslSetup{"ssl-setup"};  // method, context, cipher list, session
+  // "Error connecting with SSL.\r\n..." and the binding failures
+  static constexpr FailureKind kSslHandshake{"ssl-handshake"};
+  // the TLS library's own text while receiving or sending
+  static constexpr FailureKind kSslLibrary{"ssl-library"};
+  static constexpr FailureKind kConnectionClosed{
+      "connection-closed"};                                      // "Connection Closed Gracefully."
+  static constexpr FailureKind kReadTimeout{"read-timeout"};     // "Read timed out."
+  static constexpr FailureKind kLineTooLong{"line-too-long"};    // "Max line length exceeded."
+  static constexpr FailureKind kHttpStatus{"http-status"};       // the status line as received
+  static constexpr FailureKind kBodyTooLarge{"body-too-large"};  // a body past the memory bound
+  // a head and trailers past the client's memory bound
+  static constexpr FailureKind kHeadTooLarge{"head-too-large"};
 };
 
 // A socket or resolver error, numbered as Windows Sockets numbers it on every platform.

@@ -1,7 +1,7 @@
 // The header list of a response: lookup by name, unfolding of continuation lines, set by name.
 #include "queueclient/header_list.h"
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {

@@ -3,10 +3,10 @@
 
 #include <optional>
 
+#include "core/text.h"
 #include "queueclient/base64.h"
 #include "queueclient/charset.h"
 #include "queueclient/content_type.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/text.h"
 #include "queueclient/body_reader.h"
 #include "queueclient/charset.h"
 #include "queueclient/client_connection.h"
@@ -17,7 +18,6 @@
 #include "queueclient/response_record.h"
 #include "queueclient/socket_wait.h"
 #include "queueclient/status_rules.h"
-#include "queueclient/text.h"
 #include "queueclient/uri.h"
 
 namespace queue {
@@ -126,7 +126,7 @@ class HttpClient::Impl {
     try {
       ReadBodyIfAny(code, body);
     } catch (const Failure& failure) {
-      if (failure.kind() != FailureKind::kConnectionClosed) throw;
+      if (failure.kind() != ClientFailure::kConnectionClosed) throw;
       CharsetFromBody(response_, body);
     }
     DecideKeepAlive();

@@ -23,7 +23,7 @@ std::size_t MemoryChannel::Receive(char* buffer, std::size_t capacity) {
       case End::kReset:
         throw SocketFailure(10054);
       case End::kTimeout:
-        throw Failure(FailureKind::kReadTimeout, "Read timed out.");
+        throw Failure(ClientFailure::kReadTimeout, "Read timed out.");
     }
   }
   const std::string& segment = segments_[segment_];

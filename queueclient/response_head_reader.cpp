@@ -1,8 +1,8 @@
 // Reading a response head and the trailers.
 #include "queueclient/response_head_reader.h"
 
+#include "core/text.h"
 #include "queueclient/failure.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 void CountHeadBytes(ResponseRecord& record, std::string_view line) {
   record.head_bytes += line.size() + 2;
   if (record.head_bytes > kMaxHeadBytes) {
-    throw Failure(FailureKind::kHeadTooLarge, "Max header size exceeded.");
+    throw Failure(ClientFailure::kHeadTooLarge, "Max header size exceeded.");
   }
 }
 
@@ -29,7 +29,7 @@ void ReadHeaderLines(BufferedReader& reader, ResponseRecord& record, CloseInBloc
       line = reader.ReadLine();
     } catch (const Failure& failure) {
       if (first || close == CloseInBlock::kFails ||
-          failure.kind() != FailureKind::kConnectionClosed) {
+          failure.kind() != ClientFailure::kConnectionClosed) {
         throw;
       }
       // The peer closed inside the block: what arrived is the whole block.

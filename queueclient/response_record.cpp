@@ -4,9 +4,9 @@
 
 #include <limits>
 
+#include "core/text.h"
 #include "queueclient/charset.h"
 #include "queueclient/content_type.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

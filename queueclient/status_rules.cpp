@@ -1,8 +1,8 @@
 // The status, body-presence and keep-alive rules.
 #include "queueclient/status_rules.h"
 
+#include "core/text.h"
 #include "queueclient/body_reader.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

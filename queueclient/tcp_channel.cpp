@@ -25,7 +25,7 @@ constexpr int kReceiveTimedOut = kWouldBlock;
 #endif
 
 [[noreturn]] void ThrowReadTimedOut() {
-  throw Failure(FailureKind::kReadTimeout, "Read timed out.");
+  throw Failure(ClientFailure::kReadTimeout, "Read timed out.");
 }
 
 [[noreturn]] void ThrowLastSocketError() {

@@ -89,18 +89,18 @@ void TlsChannel::Handshake(const std::string& server_name, int timeout_ms,
 
   BIO* bio = NewSocketBio(&transport_);
   if (bio == nullptr)
-    ThrowTlsCallFailure(FailureKind::kSslHandshake, kFileDescriptorLead, {0, SSL_ERROR_SSL, 0});
+    ThrowTlsCallFailure(ClientFailure::kSslHandshake, kFileDescriptorLead, {0, SSL_ERROR_SSL, 0});
   SSL_set_bio(session_.get(), bio, bio);  // the session owns the BIO from here
   // The host goes out as the server name also when it is an address.
   if (SSL_set_tlsext_host_name(session_.get(), server_name.c_str()) != 1) {
-    ThrowTlsCallFailure(FailureKind::kSslHandshake, kBindLead, {0, SSL_ERROR_SSL, 0});
+    ThrowTlsCallFailure(ClientFailure::kSslHandshake, kBindLead, {0, SSL_ERROR_SSL, 0});
   }
 
   BeginCall();
   const int result = SSL_connect(session_.get());
   if (result != 1) {
     broken_ = true;
-    ThrowTlsCallFailure(FailureKind::kSslHandshake, kHandshakeLead, LastCallError(result));
+    ThrowTlsCallFailure(ClientFailure::kSslHandshake, kHandshakeLead, LastCallError(result));
   }
   transport_.bounds.deadline.reset();  // each press sets its own
 }
@@ -131,12 +131,12 @@ std::size_t TlsChannel::FinishFailedReceive(const TlsCallError& error) {
   if (IsSocketError(error)) {
     ERR_clear_error();
     if (error.socket_error == kTimedOut)
-      throw Failure(FailureKind::kReadTimeout, "Read timed out.");
+      throw Failure(ClientFailure::kReadTimeout, "Read timed out.");
     // A reset, abort or shutdown too: the reader above decides whether buffered bytes make it
     // a close.
     throw SocketFailure(error.socket_error);
   }
-  ThrowTlsCallFailure(FailureKind::kSslLibrary, {}, error);
+  ThrowTlsCallFailure(ClientFailure::kSslLibrary, {}, error);
 }
 
 void TlsChannel::SendAll(std::string_view bytes) {
@@ -147,7 +147,7 @@ void TlsChannel::SendAll(std::string_view bytes) {
     if (result <= 0) {
       broken_ = true;
       // Every socket error, a send time-out (10060) included, is the socket failure.
-      ThrowTlsCallFailure(FailureKind::kSslLibrary, {}, LastCallError(result));
+      ThrowTlsCallFailure(ClientFailure::kSslLibrary, {}, LastCallError(result));
     }
     bytes.remove_prefix(static_cast<std::size_t>(result));
   }
@@ -233,7 +233,7 @@ std::unique_ptr<Channel> ConnectTls(SocketHandle socket, const std::string& serv
   // The library is linked, so it is there; it may still fail to initialise.
   if (OPENSSL_init_ssl(OPENSSL_INIT_LOAD_SSL_STRINGS | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr) !=
       1) {
-    throw Failure(FailureKind::kSslLoad, "Could not load SSL library.");
+    throw Failure(ClientFailure::kSslLoad, "Could not load SSL library.");
   }
   channel->Handshake(server_name, timeout_ms, handshake_deadline);
   return channel;

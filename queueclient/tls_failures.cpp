@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {
@@ -76,7 +76,7 @@ void ThrowTlsSetupFailure(std::string_view text, bool with_library_text) {
   ERR_clear_error();
   std::u16string message =
       with_library_text ? Compose(text, LibraryErrorText(queued)) : AsciiToUtf16(text);
-  throw TlsFailure(FailureKind::kSslSetup, std::move(message), queued, 0);
+  throw TlsFailure(ClientFailure::kSslSetup, std::move(message), queued, 0);
 }
 
 }  // namespace queue

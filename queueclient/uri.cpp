@@ -8,9 +8,9 @@
 #include <arpa/inet.h>
 #endif
 
+#include "core/text.h"
 #include "queueclient/failure.h"
 #include "queueclient/response_record.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {
@@ -181,7 +181,7 @@ void MergeIntoCurrent(Uri& current, const Uri& url) {
   } else if (EqualsIgnoreCase(url.Protocol, u"https")) {
     current.Port = u"443";
   } else if (current.Port.empty()) {
-    throw Failure(FailureKind::kUnknownProtocol, "Unknown Protocol");
+    throw Failure(ClientFailure::kUnknownProtocol, "Unknown Protocol");
   }
   current.IPVersion = url.IPVersion;
 }

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/text.h"
 #include "queueclient/decode_utf.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

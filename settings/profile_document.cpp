@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace settings {
 namespace {

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace settings {
 namespace {

@@ -3,10 +3,11 @@
 
 #include <optional>
 
-#include "queueclient/failure.h"
+#include "core/failure.h"
 #include "settings/profile_document.h"
 #include "settings/profile_integer.h"
 #include "settings/profile_storage.h"
+#include "settings/settings_failure.h"
 
 namespace settings {
 namespace {
@@ -83,7 +84,7 @@ void ProfileFile::WriteString(std::u16string_view section, std::u16string_view k
                               std::u16string_view value) {
   if (!IsValidName(section, u"]\r\n") || !IsValidName(key, u"=\r\n") || key.front() == u'[' ||
       key.front() == u';') {
-    throw queue::Failure(queue::FailureKind::kGeneric, "Invalid settings section or key name");
+    throw queue::Failure(queue::CoreFailure::kGeneric, "Invalid settings section or key name");
   }
   StoredFile stored = ReadStoredFile(path_);
   // A file that is there but cannot be read whole cannot be rewritten without losing lines.
@@ -103,7 +104,7 @@ void ProfileFile::Flush() const {
 }
 
 void ProfileFile::ThrowWriteRefused() const {
-  throw queue::Failure(queue::FailureKind::kSettingsWrite, u"Unable to write to " + path_);
+  throw queue::Failure(settings::SettingsFailure::kWrite, u"Unable to write to " + path_);
 }
 
 }  // namespace settings

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 #include "settings/profile_storage.h"
 
 namespace settings {

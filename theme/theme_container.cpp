@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "queueclient/failure.h"
+#include "theme/theme_failure.h"
 
 namespace theme {
 namespace {
@@ -17,7 +17,7 @@ namespace {
 [[noreturn]] void Fail(std::string_view reason) {
   std::string message = "Damaged theme container: ";
   message += reason;
-  throw queue::Failure(queue::FailureKind::kThemeLoad, message);
+  throw queue::Failure(theme::ThemeFailure::kLoad, message);
 }
 
 void PutU16(std::string& out, std::size_t value) {

@@ -39,14 +39,14 @@ struct ThemePackage {
   bool operator==(const ThemePackage&) const = default;
 };
 
-// Packs a theme into a container. Throws queue::Failure (kind kThemeLoad) when a field
+// Packs a theme into a container. Throws queue::Failure (kind ThemeFailure::kLoad) when a field
 // exceeds the bounds above, when the name is empty or zlib fails.
 std::string EncodeThemeContainer(const ThemePackage& package);
 
 // Validates and unpacks a container. Consumes `bytes` whole: the signature, exactly one
 // complete zlib stream (its checksum verified) and nothing after it; the inflated header and
 // sections must fill the inflated bytes exactly and respect the bounds above, and the name
-// must not be empty. Anything else throws queue::Failure (kind kThemeLoad) saying what is
+// must not be empty. Anything else throws queue::Failure (kind ThemeFailure::kLoad) saying what is
 // wrong; no partial package is ever returned.
 ThemePackage DecodeThemeContainer(std::string_view bytes);
 

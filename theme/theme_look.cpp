@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include "queueclient/failure.h"
+#include "theme/theme_failure.h"
 #include "theme/theme_palette.h"
 #include "theme/theme_style.h"
 
@@ -17,7 +17,7 @@ constexpr auto kPaletteSection = "palette";
 constexpr auto kStyleSheetSection = "stylesheet";
 
 [[noreturn]] void Fail(const QString& reason) {
-  throw queue::Failure(queue::FailureKind::kThemeLoad, reason.toStdU16String());
+  throw queue::Failure(theme::ThemeFailure::kLoad, reason.toStdU16String());
 }
 
 QString DecodeUtf8(std::string_view bytes, const char* what) {

@@ -19,7 +19,8 @@ struct ThemeLook {
 };
 
 // Prepares a theme from its unpacked container: it needs a "palette" and a "stylesheet"
-// section, both UTF-8. Throws queue::Failure (kind kThemeLoad) when either is missing or bad.
+// section, both UTF-8. Throws queue::Failure (kind ThemeFailure::kLoad) when either is missing or
+// bad.
 ThemeLook PrepareThemeLook(const ThemePackage& package);
 
 // The platform's standard look, as the application had it before any theme was applied.

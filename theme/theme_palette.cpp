@@ -8,13 +8,13 @@
 #include <optional>
 #include <vector>
 
-#include "queueclient/failure.h"
+#include "theme/theme_failure.h"
 
 namespace theme {
 namespace {
 
 [[noreturn]] void Fail(const QString& reason) {
-  throw queue::Failure(queue::FailureKind::kThemeLoad,
+  throw queue::Failure(theme::ThemeFailure::kLoad,
                        (QStringLiteral("Theme palette: ") + reason).toStdU16String());
 }
 

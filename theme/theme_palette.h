@@ -9,7 +9,7 @@ namespace theme {
 
 // Builds the palette from its definition. The roles Window and Button must be given: the
 // palette is derived from them first, so a role the definition leaves out still gets a
-// colour that matches. Throws queue::Failure (kind kThemeLoad) naming the first bad line.
+// colour that matches. Throws queue::Failure (kind ThemeFailure::kLoad) naming the first bad line.
 QPalette ParseThemePalette(const QString& definition);
 
 }  // namespace theme

@@ -8,14 +8,14 @@
 
 #include <memory>
 
-#include "queueclient/failure.h"
 #include "theme/theme_container.h"
+#include "theme/theme_failure.h"
 
 namespace theme {
 namespace {
 
 [[noreturn]] void FailResource(const QString& reason) {
-  throw queue::Failure(queue::FailureKind::kThemeLoad, reason.toStdU16String());
+  throw queue::Failure(theme::ThemeFailure::kLoad, reason.toStdU16String());
 }
 
 QByteArray ReadResource(const QString& path) {
@@ -54,13 +54,13 @@ void ThemeRegistry::Discover() {
   }
   if (failed.size() == 1)
     throw queue::Failure(
-        queue::FailureKind::kThemeLoad,
+        theme::ThemeFailure::kLoad,
         QStringLiteral("Unable to load style '%1'").arg(failed.front()).toStdU16String(),
         last_failure);
   if (failed.size() > 1)
-    throw queue::Failure(queue::FailureKind::kThemeLoad, QStringLiteral("Unable to load styles: %1")
-                                                             .arg(failed.join(QStringLiteral(", ")))
-                                                             .toStdU16String());
+    throw queue::Failure(theme::ThemeFailure::kLoad, QStringLiteral("Unable to load styles: %1")
+                                                         .arg(failed.join(QStringLiteral(", ")))
+                                                         .toStdU16String());
 }
 
 void ThemeRegistry::Register(const QString& resource_name) {

@@ -29,7 +29,7 @@ class ThemeRegistry {
   // registers it under its header's name. A resource that cannot be read, is not a valid
   // theme, or names a theme already registered is skipped; once all were tried, one such
   // resource throws "Unable to load style '<resource>'", several throw
-  // "Unable to load styles: <resource>, <resource>" (queue::Failure, kind kThemeLoad).
+  // "Unable to load styles: <resource>, <resource>" (queue::Failure, kind ThemeFailure::kLoad).
   void Discover();
 
   // The registered theme of that name, or null.

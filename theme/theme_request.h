@@ -18,7 +18,7 @@ inline const QString kThemeName = QStringLiteral("Iceberg Classico");
 // When no such theme exists it returns false; with `showError` it first shows the modal box
 // "Style '<name>' not found" (title "Error", error icon, one "&Close" button), and the
 // standard look stays. A theme resource that is present but cannot be loaded throws
-// queue::Failure (kind kThemeLoad) on the first request of the run: a start-up failure.
+// queue::Failure (kind ThemeFailure::kLoad) on the first request of the run: a start-up failure.
 bool RequestTheme(const QString& name, bool showError);
 
 // One registry, its themes loaded so far and the active one. RequestTheme uses one over

@@ -8,11 +8,11 @@
 #include "app/error_box.h"
 #include "app/startup_failure_box.h"
 #include "forms/handler_guard.h"
-#include "queueclient/failure.h"
+#include "core/failure.h"
 #include "tests/gui/operator_test_support.h"
 
 using queue::Failure;
-using queue::FailureKind;
+using queue::CoreFailure;
 
 Q_DECLARE_METATYPE(std::shared_ptr<const queue::Failure>)
 
@@ -21,7 +21,7 @@ namespace {
 std::shared_ptr<const Failure> Chain(std::initializer_list<const char16_t*> messages_inner_first) {
   std::shared_ptr<const Failure> chain;
   for (const char16_t* message : messages_inner_first)
-    chain = std::make_shared<Failure>(FailureKind::kGeneric, std::u16string(message), chain);
+    chain = std::make_shared<Failure>(CoreFailure::kGeneric, std::u16string(message), chain);
   return chain;
 }
 
@@ -59,7 +59,7 @@ ShownBox CatchBox(const std::function<void()>& show) {
 class FailingReceiver : public QObject {
  public:
   bool event(QEvent* event) override {
-    if (event->type() == QEvent::User) throw Failure(FailureKind::kGeneric, "Unguarded handler");
+    if (event->type() == QEvent::User) throw Failure(CoreFailure::kGeneric, "Unguarded handler");
     return QObject::event(event);
   }
 };
@@ -132,7 +132,7 @@ class ErrorBoxTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&window));
     second->setFocus();
     const ShownBox seen = CatchBox([] {
-      app::ShowFailure(std::make_exception_ptr(Failure(FailureKind::kGeneric, "Host not found")));
+      app::ShowFailure(std::make_exception_ptr(Failure(CoreFailure::kGeneric, "Host not found")));
     });
     QVERIFY(seen.shown);
     QCOMPARE(seen.text, QStringLiteral("Host not found."));

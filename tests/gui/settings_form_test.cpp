@@ -18,9 +18,10 @@
 #include <QtTest>
 #include <memory>
 
-#include "queueclient/failure.h"
+#include "core/failure.h"
 #include "settings/form_placement.h"
 #include "settings/form_settings.h"
+#include "settings/settings_failure.h"
 
 namespace {
 
@@ -221,7 +222,7 @@ void SettingsFormTest::refusedWriteThrowsAndTheNextSaveSucceeds() {
     Save();
     QFAIL("the save was not refused");
   } catch (const queue::Failure& failure) {
-    QCOMPARE(failure.kind(), queue::FailureKind::kSettingsWrite);
+    QCOMPARE(failure.kind(), settings::SettingsFailure::kWrite);
     QCOMPARE(QString::fromStdU16String(failure.message()),
              QStringLiteral("Unable to write to ") + path_);
   }

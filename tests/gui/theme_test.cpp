@@ -26,9 +26,9 @@
 #include "forms/mainUnit.h"
 #include "forms/setupUnit.h"
 #include "forms/uAboutForm.h"
-#include "queueclient/failure.h"
 #include "resources/resources.h"
 #include "theme/theme_container.h"
+#include "theme/theme_failure.h"
 #include "theme/theme_look.h"
 #include "theme/theme_palette.h"
 #include "theme/theme_request.h"
@@ -257,7 +257,7 @@ class ThemeTest : public QObject {
       QFAIL("the damaged resources were accepted");
     } catch (const queue::Failure& failure) {
       QCOMPARE(QString::fromStdU16String(failure.message()), message);
-      QCOMPARE(failure.kind(), queue::FailureKind::kThemeLoad);
+      QCOMPARE(failure.kind(), theme::ThemeFailure::kLoad);
     }
     QVERIFY(IsStandardLook());
     // Discovery is not repeated; what did register can still be requested.

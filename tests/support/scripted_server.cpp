@@ -10,7 +10,7 @@
 #include <chrono>
 #include <stdexcept>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue::testing {
 namespace {

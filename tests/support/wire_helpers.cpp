@@ -1,8 +1,8 @@
 // Helpers of the wire tests.
 #include "tests/support/wire_helpers.h"
 
+#include "core/text.h"
 #include "queueclient/request_head.h"
-#include "queueclient/text.h"
 
 namespace queue::testing {
 

@@ -26,7 +26,7 @@ std::string OkResponse(std::string_view body);
 
 // What a failed call left behind; empty when `call` did not throw a Failure.
 struct CaughtFailure {
-  FailureKind kind;
+  FailureKind kind = CoreFailure::kGeneric;
   std::string message;  // UTF-8
   int socket_error = 0;
   int status_code = 0;

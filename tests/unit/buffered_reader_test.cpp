@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/text.h"
 #include "queueclient/body_reader.h"
 #include "queueclient/failure.h"
 #include "queueclient/memory_channel.h"
 #include "queueclient/response_head_reader.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {
@@ -97,7 +97,7 @@ FailureKind LineFailure(const std::string& bytes,
   } catch (const Failure& failure) {
     return failure.kind();
   }
-  return FailureKind::kGeneric;
+  return CoreFailure::kGeneric;
 }
 
 TEST(ReadLineTest, DropsOneCrBeforeLf) {
@@ -110,20 +110,20 @@ TEST(ReadLineTest, DropsOneCrBeforeLf) {
 TEST(ReadLineTest, LengthBoundCountsBytesBeforeLf) {
   EXPECT_EQ(ReadOneLine(std::string(16384, 'a') + "\n").size(), 16384u);
   EXPECT_EQ(ReadOneLine(std::string(16383, 'a') + "\r\n").size(), 16383u);
-  EXPECT_EQ(LineFailure(std::string(16385, 'a') + "\n"), FailureKind::kLineTooLong);
-  EXPECT_EQ(LineFailure(std::string(16384, 'a') + "\r\n"), FailureKind::kLineTooLong);
+  EXPECT_EQ(LineFailure(std::string(16385, 'a') + "\n"), ClientFailure::kLineTooLong);
+  EXPECT_EQ(LineFailure(std::string(16384, 'a') + "\r\n"), ClientFailure::kLineTooLong);
   // Refused without waiting for the LF of an endless line.
   EXPECT_EQ(LineFailure(std::string(16385, 'a'), MemoryChannel::End::kTimeout),
-            FailureKind::kLineTooLong);
+            ClientFailure::kLineTooLong);
 }
 
 TEST(ReadLineTest, EndsOfTheConnection) {
-  EXPECT_EQ(LineFailure("partial"), FailureKind::kConnectionClosed);
-  EXPECT_EQ(LineFailure(""), FailureKind::kConnectionClosed);
+  EXPECT_EQ(LineFailure("partial"), ClientFailure::kConnectionClosed);
+  EXPECT_EQ(LineFailure(""), ClientFailure::kConnectionClosed);
   // A reset with bytes waiting is a close; with nothing waiting it is the socket failure.
-  EXPECT_EQ(LineFailure("partial", MemoryChannel::End::kReset), FailureKind::kConnectionClosed);
-  EXPECT_EQ(LineFailure("", MemoryChannel::End::kReset), FailureKind::kSocket);
-  EXPECT_EQ(LineFailure("partial", MemoryChannel::End::kTimeout), FailureKind::kReadTimeout);
+  EXPECT_EQ(LineFailure("partial", MemoryChannel::End::kReset), ClientFailure::kConnectionClosed);
+  EXPECT_EQ(LineFailure("", MemoryChannel::End::kReset), ClientFailure::kSocket);
+  EXPECT_EQ(LineFailure("partial", MemoryChannel::End::kTimeout), ClientFailure::kReadTimeout);
 }
 
 TEST(BufferedReaderTest, PendingDataAndPeerClose) {

@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "core/text.h"
 #include "exact_buffer.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

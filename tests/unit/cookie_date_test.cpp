@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 #include "tests/unit/cookie_test_support.h"
 
 namespace queue {

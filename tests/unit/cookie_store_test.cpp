@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "core/text.h"
 #include "queueclient/cookie_match.h"
 #include "queueclient/cookie_time.h"
-#include "queueclient/text.h"
 #include "tests/unit/cookie_test_support.h"
 
 namespace queue {

@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "core/text.h"
 #include "exact_buffer.h"
 #include "queueclient/charset.h"
 #include "queueclient/codepage_converter.h"
 #include "queueclient/decode_utf.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

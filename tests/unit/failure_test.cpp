@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {
@@ -25,13 +25,13 @@ TEST(SocketFailureTest, ComposesNumberAndTableText) {
     SocketFailure failure(c.number);
     EXPECT_EQ(failure.message(), c.message) << c.number;
     EXPECT_EQ(failure.error_number(), c.number);
-    EXPECT_EQ(KindName(failure.kind()), "socket");
+    EXPECT_EQ(failure.kind().name(), "socket");
   }
 }
 
 TEST(FailureTest, KeepsInnerFailureAndUtf8What) {
-  auto inner = std::make_shared<Failure>(FailureKind::kGeneric, u"Доступ");
-  Failure outer(FailureKind::kGeneric, u"outer", inner);
+  auto inner = std::make_shared<Failure>(CoreFailure::kGeneric, u"Доступ");
+  Failure outer(CoreFailure::kGeneric, u"outer", inner);
   ASSERT_NE(outer.inner(), nullptr);
   EXPECT_EQ(outer.inner()->message(), u"Доступ");
   EXPECT_STREQ(inner->what(), "Доступ");

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
+#include "core/text.h"
 #include "queueclient/http_client.h"
 #include "queueclient/response_head_reader.h"
-#include "queueclient/text.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/tls_peer.h"
 #include "tests/support/wire_helpers.h"
@@ -59,7 +59,7 @@ TEST(FaultNetwork, TricklingServerThatStopsTimesOut) {
   script.push_back(Hold());
   ScriptedServer server({script});
   HttpClient client(ShortLimits());
-  ExpectFailure(client, server.Url16("/getQueue?operator=1"), FailureKind::kReadTimeout,
+  ExpectFailure(client, server.Url16("/getQueue?operator=1"), ClientFailure::kReadTimeout,
                 "Read timed out.");
 }
 
@@ -72,7 +72,7 @@ TEST(FaultNetwork, DrippingServerEndsAtThePressBound) {
   ClientLimits limits = ShortLimits();
   limits.press_timeout_ms = 3 * kShortBoundMs;  // a few bytes' time, far less than the answer's
   HttpClient client(limits);
-  ExpectFailure(client, server.Url16("/getQueue?operator=1"), FailureKind::kReadTimeout,
+  ExpectFailure(client, server.Url16("/getQueue?operator=1"), ClientFailure::kReadTimeout,
                 "Read timed out.");
 }
 
@@ -85,7 +85,7 @@ TEST(FaultNetwork, EndlessBodyStopsAtTheRealBound) {
   ClientLimits limits;
   limits.read_timeout_ms = 5000;  // only a broken client would wait for it
   HttpClient client(limits);
-  ExpectFailure(client, server.Url16("/getQueue?operator=1"), FailureKind::kBodyTooLarge,
+  ExpectFailure(client, server.Url16("/getQueue?operator=1"), ClientFailure::kBodyTooLarge,
                 "Max body size exceeded.");
 }
 
@@ -144,7 +144,7 @@ TEST_P(LineFlood, StaysWithinTheHeadBounds) {
   limits.read_timeout_ms = 10000;  // the failure must come from the head's bound
   HttpClient client(limits);
   if (GetParam().fails) {
-    ExpectFailure(client, server.Url16("/x"), FailureKind::kHeadTooLarge,
+    ExpectFailure(client, server.Url16("/x"), ClientFailure::kHeadTooLarge,
                   "Max header size exceeded.");
   } else {
     EXPECT_EQ(client.Get(server.Url16("/x")), u"A015");
@@ -183,10 +183,10 @@ TEST_P(HugeChunk, FailsWithinTheBound) {
   ScriptedServer server({script});
   HttpClient client(ShortLimits());
   if (GetParam().close_early) {
-    ExpectFailure(client, server.Url16("/x"), FailureKind::kConnectionClosed,
+    ExpectFailure(client, server.Url16("/x"), ClientFailure::kConnectionClosed,
                   "Connection Closed Gracefully.");
   } else {
-    ExpectFailure(client, server.Url16("/x"), FailureKind::kBodyTooLarge,
+    ExpectFailure(client, server.Url16("/x"), ClientFailure::kBodyTooLarge,
                   "Max body size exceeded.");
   }
 }
@@ -224,12 +224,13 @@ TEST_P(BrokenHandshake, FailsAndTheNextCallWorks) {
 
 INSTANTIATE_TEST_SUITE_P(
     Peers, BrokenHandshake,
-    ::testing::Values(
-        BrokenHandshakeCase{"ResetDuringHandshake", TlsPeerBehaviour::kResetDuringHandshake,
-                            FailureKind::kSocket,
-                            "Socket Error # 10054\r\nConnection reset by peer."},
-        BrokenHandshakeCase{"SilenceAfterServerHello", TlsPeerBehaviour::kStopAfterServerHello,
-                            FailureKind::kSocket, "Socket Error # 10060\r\nConnection timed out."}),
+    ::testing::Values(BrokenHandshakeCase{"ResetDuringHandshake",
+                                          TlsPeerBehaviour::kResetDuringHandshake,
+                                          ClientFailure::kSocket,
+                                          "Socket Error # 10054\r\nConnection reset by peer."},
+                      BrokenHandshakeCase{
+                          "SilenceAfterServerHello", TlsPeerBehaviour::kStopAfterServerHello,
+                          ClientFailure::kSocket, "Socket Error # 10060\r\nConnection timed out."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A TLS peer that dribbles its handshake one byte at a time, each byte well inside the read
@@ -244,7 +245,7 @@ TEST(FaultNetwork, DribbledHandshakeEndsAtTheConnectBound) {
   limits.connect_timeout_ms = 2 * kShortBoundMs;
   HttpClient client(limits);
   ExpectFailure(client, WithPort16(u"https://127.0.0.1:{port}/getQueue?operator=1", peer.port()),
-                FailureKind::kSocket, "Socket Error # 10060\r\nConnection timed out.");
+                ClientFailure::kSocket, "Socket Error # 10060\r\nConnection timed out.");
 }
 
 }  // namespace

@@ -16,10 +16,11 @@
 #include <fstream>
 #include <string>
 
-#include "queueclient/failure.h"
-#include "queueclient/text.h"
+#include "core/failure.h"
+#include "core/text.h"
 #include "settings/profile_file.h"
 #include "settings/profile_storage.h"
+#include "settings/settings_failure.h"
 
 namespace settings {
 namespace {
@@ -130,7 +131,7 @@ TEST_F(FaultSettingsFile, FullFileSystemRefusesTheWriteAndKeepsTheFile) {
     file.WriteString(u"Server", u"Host", std::u16string(8192, u'h'));
     FAIL() << "the write to a full file system succeeded";
   } catch (const queue::Failure& failure) {
-    EXPECT_EQ(failure.kind(), queue::FailureKind::kSettingsWrite);
+    EXPECT_EQ(failure.kind(), settings::SettingsFailure::kWrite);
     EXPECT_EQ(queue::Utf16ToUtf8(failure.message()), "Unable to write to " + path.string());
   }
   EXPECT_EQ(Contents(path), before);

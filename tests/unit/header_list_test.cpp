@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "core/text.h"
 #include "exact_buffer.h"
 #include "queueclient/buffered_reader.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {

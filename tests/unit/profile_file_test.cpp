@@ -15,10 +15,11 @@
 #include <sstream>
 #include <string>
 
-#include "queueclient/failure.h"
-#include "queueclient/text.h"
+#include "core/failure.h"
+#include "core/text.h"
 #include "settings/profile_file.h"
 #include "settings/profile_storage.h"
+#include "settings/settings_failure.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ class ProfileFileTest : public testing::Test {
       file.WriteString(u"Form", u"Top", u"1");
       ADD_FAILURE() << "the write was not refused";
     } catch (const queue::Failure& failure) {
-      EXPECT_EQ(failure.kind(), queue::FailureKind::kSettingsWrite);
+      EXPECT_EQ(failure.kind(), settings::SettingsFailure::kWrite);
       EXPECT_EQ(failure.message(), RefusalMessage(named));
     }
   }

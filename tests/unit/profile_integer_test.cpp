@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 #include "settings/profile_integer.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {

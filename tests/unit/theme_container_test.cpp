@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "queueclient/failure.h"
+#include "theme/theme_failure.h"
 
 namespace theme {
 namespace {
@@ -104,7 +104,7 @@ TEST(ThemeContainerTest, DamagedContainersFailValidation) {
       DecodeThemeContainer(c.container);
       ADD_FAILURE() << c.what << ": accepted";
     } catch (const queue::Failure& failure) {
-      EXPECT_EQ(failure.kind(), queue::FailureKind::kThemeLoad) << c.what;
+      EXPECT_EQ(failure.kind(), theme::ThemeFailure::kLoad) << c.what;
       EXPECT_FALSE(failure.message().empty()) << c.what;
     }
   }

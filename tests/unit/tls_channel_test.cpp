@@ -137,15 +137,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         HandshakeFailureCase{
             "CloseDuringHandshake", TlsPeerBehaviour::kCloseDuringHandshake,
-            FailureKind::kSslHandshake, 0,
+            ClientFailure::kSslHandshake, 0,
             "Error connecting with SSL.\r\nEOF was observed that violates the protocol"},
         // A reset is the socket failure, not a TLS text.
         HandshakeFailureCase{"ResetDuringHandshake", TlsPeerBehaviour::kResetDuringHandshake,
-                             FailureKind::kSocket, 10054,
+                             ClientFailure::kSocket, 10054,
                              "Socket Error # 10054\r\nConnection reset by peer."},
         // The hello and then nothing: the handshake's receive times out, a socket error.
         HandshakeFailureCase{"SilenceAfterServerHello", TlsPeerBehaviour::kStopAfterServerHello,
-                             FailureKind::kSocket, 10060,
+                             ClientFailure::kSocket, 10060,
                              "Socket Error # 10060\r\nConnection timed out."}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -156,7 +156,7 @@ TEST(TlsHandshakeTest, PlainAnswerIsTheProtocolFailure) {
   TlsPeer peer(options);
   const auto failure = CatchFailure([&] { Connect(peer); });
   ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->kind, FailureKind::kSslHandshake);
+  EXPECT_EQ(failure->kind, ClientFailure::kSslHandshake);
   const std::string& message = failure->message;
   const std::string lead = "Error connecting with SSL.\r\n";
   ASSERT_EQ(message.substr(0, lead.size()), lead);
@@ -182,7 +182,7 @@ TEST(TlsChannelTest, CloseWithoutNotificationIsTheEofFailure) {
   });
   EXPECT_EQ(received, options.answer);
   ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->kind, FailureKind::kSslLibrary);
+  EXPECT_EQ(failure->kind, ClientFailure::kSslLibrary);
   EXPECT_EQ(failure->message, "EOF was observed that violates the protocol");
 }
 
@@ -195,7 +195,7 @@ TEST(TlsChannelTest, SilentPeerGivesReadTimedOut) {
   channel->SendAll(kRequest);
   const auto failure = CatchFailure([&] { ReceiveSome(*channel); });
   ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->kind, FailureKind::kReadTimeout);
+  EXPECT_EQ(failure->kind, ClientFailure::kReadTimeout);
   EXPECT_EQ(failure->message, "Read timed out.");
 }
 

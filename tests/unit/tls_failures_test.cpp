@@ -5,7 +5,7 @@
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
-#include "queueclient/text.h"
+#include "core/text.h"
 
 namespace queue {
 namespace {
@@ -54,41 +54,41 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, TlsCallFailureTest,
     testing::Values(
         CallCase{"ProtocolErrorInHandshake",
-                 FailureKind::kSslHandshake,
+                 ClientFailure::kSslHandshake,
                  kHandshakeLead,
                  {-1, SSL_ERROR_SSL, 0},
                  kWrongVersion,
                  u"Error connecting with SSL.\r\nwrong version number"},
         // Reads and writes have no lead text and no line break.
         CallCase{"ProtocolErrorInReceive",
-                 FailureKind::kSslLibrary,
+                 ClientFailure::kSslLibrary,
                  {},
                  {-1, SSL_ERROR_SSL, 0},
                  kWrongVersion,
                  u"wrong version number"},
         // Older libraries: a system call that returned 0 with nothing queued.
         CallCase{"SystemCallEofInHandshake",
-                 FailureKind::kSslHandshake,
+                 ClientFailure::kSslHandshake,
                  kHandshakeLead,
                  {0, SSL_ERROR_SYSCALL, 0},
                  0,
                  u"Error connecting with SSL.\r\nEOF was observed that violates the protocol"},
         // Current libraries report the same close as a protocol error of their own.
         CallCase{"QueuedEofInHandshake",
-                 FailureKind::kSslHandshake,
+                 ClientFailure::kSslHandshake,
                  kHandshakeLead,
                  {-1, SSL_ERROR_SSL, 0},
                  kUnexpectedEof,
                  u"Error connecting with SSL.\r\nEOF was observed that violates the protocol"},
         CallCase{"QueuedEofInReceive",
-                 FailureKind::kSslLibrary,
+                 ClientFailure::kSslLibrary,
                  {},
                  {-1, SSL_ERROR_SSL, 0},
                  kUnexpectedEof,
                  u"EOF was observed that violates the protocol"},
         // A system call error with a library error queued reads the queue.
         CallCase{"SystemCallWithQueuedError",
-                 FailureKind::kSslHandshake,
+                 ClientFailure::kSslHandshake,
                  kBindLead,
                  {-1, SSL_ERROR_SYSCALL, 10054},
                  kWrongVersion,
@@ -100,7 +100,7 @@ TEST(TlsCallFailureTest, SystemCallErrorIsTheSocketFailure) {
   const TlsCallError reset{-1, SSL_ERROR_SYSCALL, 10054};
   EXPECT_TRUE(IsSocketError(reset));
   try {
-    ThrowTlsCallFailure(FailureKind::kSslHandshake, kHandshakeLead, reset);
+    ThrowTlsCallFailure(ClientFailure::kSslHandshake, kHandshakeLead, reset);
     FAIL() << "nothing thrown";
   } catch (const SocketFailure& failure) {
     EXPECT_EQ(failure.error_number(), 10054);
@@ -113,7 +113,7 @@ TEST(TlsCallFailureTest, OtherKindsGiveTheLibraryTextOfTheirNumber) {
   const TlsCallError error{-1, SSL_ERROR_WANT_X509_LOOKUP, 0};
   EXPECT_FALSE(IsSocketError(error));
   try {
-    ThrowTlsCallFailure(FailureKind::kSslLibrary, {}, error);
+    ThrowTlsCallFailure(ClientFailure::kSslLibrary, {}, error);
     FAIL() << "nothing thrown";
   } catch (const TlsFailure& failure) {
     EXPECT_EQ(Utf16ToUtf8(failure.message()),
@@ -129,7 +129,7 @@ TEST(TlsSetupFailureTest, ContextFailureCarriesTheQueuedText) {
     ThrowTlsSetupFailure(kContextLead, true);
     FAIL() << "nothing thrown";
   } catch (const TlsFailure& failure) {
-    EXPECT_EQ(failure.kind(), FailureKind::kSslSetup);
+    EXPECT_EQ(failure.kind(), ClientFailure::kSslSetup);
     EXPECT_EQ(failure.message(), u"Error creating SSL context.\r\nwrong version number");
   }
   try {

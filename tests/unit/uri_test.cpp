@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/text.h"
 #include "queueclient/failure.h"
-#include "queueclient/text.h"
 
 namespace queue {
 namespace {
@@ -114,7 +114,7 @@ TEST(MergeIntoCurrentTest, NoPortAnywhereIsUnknownProtocol) {
       MergeIntoCurrent(current, ParseUrl(url));
       ADD_FAILURE() << Utf16ToUtf8(url);
     } catch (const Failure& failure) {
-      EXPECT_EQ(failure.kind(), FailureKind::kUnknownProtocol);
+      EXPECT_EQ(failure.kind(), ClientFailure::kUnknownProtocol);
       EXPECT_EQ(failure.message(), u"Unknown Protocol");
     }
   }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/text.h"
 #include "queueclient/http_client.h"
-#include "queueclient/text.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/tls_peer.h"
 #include "tests/support/wire_helpers.h"

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/text.h"
 #include "queueclient/http_client.h"
-#include "queueclient/text.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/wire_helpers.h"
 
@@ -50,19 +50,21 @@ TEST_P(AddressFailure, FailsWithoutConnecting) {
 const AddressCase kAddressCases[] = {
     {"EmptyAddressFirstCall",
      u"/getQueue?operator=1",
-     {FailureKind::kUnknownProtocol, "Unknown Protocol"}},
+     {ClientFailure::kUnknownProtocol, "Unknown Protocol"}},
     {"BareHostFirstCall",
      u"127.0.0.1/getQueue?operator=1",
-     {FailureKind::kUnknownProtocol, "Unknown Protocol"}},
+     {ClientFailure::kUnknownProtocol, "Unknown Protocol"}},
     {"BlankBeforeSchemeFirstCall",
      u" http://127.0.0.1/getQueue?operator=1",
-     {FailureKind::kUnknownProtocol, "Unknown Protocol"}},
+     {ClientFailure::kUnknownProtocol, "Unknown Protocol"}},
     {"OtherSchemeWithoutPort",
      u"ftp://127.0.0.1/x",
-     {FailureKind::kUnknownProtocol, "Unknown Protocol"}},
-    {"NoHost", u"http:///getQueue?operator=1", {FailureKind::kHostRequired, "A Host is required"}},
-    {"PortZero", u"http://127.0.0.1:0/x", {FailureKind::kPortRequired, "A Port is required"}},
-    {"HttpsWithoutHost", u"https:///x", {FailureKind::kUriEmptyHost, "Host field is empty"}},
+     {ClientFailure::kUnknownProtocol, "Unknown Protocol"}},
+    {"NoHost",
+     u"http:///getQueue?operator=1",
+     {ClientFailure::kHostRequired, "A Host is required"}},
+    {"PortZero", u"http://127.0.0.1:0/x", {ClientFailure::kPortRequired, "A Port is required"}},
+    {"HttpsWithoutHost", u"https:///x", {ClientFailure::kUriEmptyHost, "Host field is empty"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Addresses, AddressFailure, ::testing::ValuesIn(kAddressCases),
@@ -86,10 +88,10 @@ TEST_P(ExchangeFailure, FailsWithMessage) {
   EXPECT_EQ(failure->message, GetParam().expected.message);
 }
 
-const ExpectedFailure kClosed{FailureKind::kConnectionClosed, "Connection Closed Gracefully."};
-const ExpectedFailure kTimedOut{FailureKind::kReadTimeout, "Read timed out."};
-const ExpectedFailure kTooLong{FailureKind::kLineTooLong, "Max line length exceeded."};
-const ExpectedFailure kTooLarge{FailureKind::kBodyTooLarge, "Max body size exceeded."};
+const ExpectedFailure kClosed{ClientFailure::kConnectionClosed, "Connection Closed Gracefully."};
+const ExpectedFailure kTimedOut{ClientFailure::kReadTimeout, "Read timed out."};
+const ExpectedFailure kTooLong{ClientFailure::kLineTooLong, "Max line length exceeded."};
+const ExpectedFailure kTooLarge{ClientFailure::kBodyTooLarge, "Max body size exceeded."};
 const std::string kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
 
 const ExchangeCase kExchangeCases[] = {
@@ -102,7 +104,7 @@ const ExchangeCase kExchangeCases[] = {
     // A reset with nothing received is the socket's own failure.
     {"ResetWithoutAnswer",
      {ReadRequest(), Reset()},
-     {FailureKind::kSocket, "Socket Error # 10054\r\nConnection reset by peer."}},
+     {ClientFailure::kSocket, "Socket Error # 10054\r\nConnection reset by peer."}},
     // A reset after part of the head counts as a close.
     {"ResetInsideStatusLine", {ReadRequest(), Send("HTTP/1.1 2"), Delay(50), Reset()}, kClosed},
     // A server that accepts and never answers: bounded on plain connections too.
@@ -133,7 +135,7 @@ const ExchangeCase kExchangeCases[] = {
        for (int i = 0; i < 200; ++i) heads += "HTTP/1.1 100 Continue\r\n\r\n";
        return heads;
      }()),
-     {FailureKind::kHttpStatus, "HTTP/1.1 100 Continue"}},
+     {ClientFailure::kHttpStatus, "HTTP/1.1 100 Continue"}},
     // A success's chunked body cut anywhere is an incomplete answer.
     {"ChunkedCutInsideSizeLine", Answer(kChunkedHead + "4"), kClosed},
     {"ChunkedCutInsideData", Answer(kChunkedHead + "4\r\nA0"), kClosed},
@@ -223,7 +225,7 @@ TEST(ConnectFailure, ConnectTimesOut) {
     fillers.push_back(filler);
     HttpClient client(ShortLimits());
     failure = CatchFailure([&] { client.Get(Utf8ToUtf16(url)); });
-    if (failure && failure->kind == FailureKind::kReadTimeout) failure.reset();  // got in
+    if (failure && failure->kind == ClientFailure::kReadTimeout) failure.reset();  // got in
   }
   for (const int filler : fillers) ::close(filler);
   ::close(listener);

@@ -2,8 +2,8 @@
 // the bytes a real loopback server receives.
 #include <gtest/gtest.h>
 
+#include "core/text.h"
 #include "queueclient/http_client.h"
-#include "queueclient/text.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/wire_helpers.h"
 

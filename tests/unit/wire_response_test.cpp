@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "core/text.h"
 #include "queueclient/http_client.h"
-#include "queueclient/text.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/wire_helpers.h"
 
@@ -139,7 +139,7 @@ TEST_P(StatusFailureOnWire, FailsWithStatusLine) {
   HttpClient client(ShortLimits());
   const auto failure = CatchFailure([&] { client.Get(server.Url16("/getQueue?operator=1")); });
   ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->kind, FailureKind::kHttpStatus);
+  EXPECT_EQ(failure->kind, ClientFailure::kHttpStatus);
   EXPECT_EQ(failure->message, c.message);
   EXPECT_EQ(failure->status_code, c.code);
   EXPECT_EQ(failure->status_body, c.body);

@@ -2,8 +2,8 @@
 // changing between requests of one client, and what the operator reads when TLS goes wrong.
 #include <gtest/gtest.h>
 
+#include "core/text.h"
 #include "queueclient/http_client.h"
-#include "queueclient/text.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/tls_peer.h"
 #include "tests/support/wire_helpers.h"
@@ -75,7 +75,7 @@ TEST(WireTlsTest, SilentServerTimesOut) {
   HttpClient client(limits);
   const auto failure = CatchFailure([&] { client.Get(HttpsUrl(peer)); });
   ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->kind, FailureKind::kReadTimeout);
+  EXPECT_EQ(failure->kind, ClientFailure::kReadTimeout);
   EXPECT_EQ(failure->message, "Read timed out.");
 }
 
@@ -88,7 +88,7 @@ TEST(WireTlsTest, HandshakeFailureThenSuccess) {
   HttpClient client;
   const auto failure = CatchFailure([&] { client.Get(HttpsUrl(broken)); });
   ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->kind, FailureKind::kSslHandshake);
+  EXPECT_EQ(failure->kind, ClientFailure::kSslHandshake);
   EXPECT_EQ(failure->message,
             "Error connecting with SSL.\r\nEOF was observed that violates the protocol");
   client.Disconnect();

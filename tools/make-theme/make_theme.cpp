@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "queueclient/failure.h"
+#include "core/failure.h"
 #include "theme/theme_container.h"
 
 namespace {

@@ -5,16 +5,21 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "core/text.h"
 #include "queue_version.h"
+#include "queueclient/buffered_reader.h"
 #include "queueclient/failure.h"
 #include "queueclient/http_client.h"
-#include "queueclient/text.h"
+#include "queueclient/next_press.h"
+#include "queueclient/response_head_reader.h"
 #include "tools/qget/qget_output.h"
 
 namespace {
 
-constexpr const char* kHelp = R"(usage: qget URL [URL ...]
+// The limits in {braces} are filled in from the client's own constants (HelpText).
+constexpr const char* kHelpTemplate = R"(usage: qget URL [URL ...]
        qget --version
 
 Runs on one HTTP client, for each URL in order, what one press of the operator
@@ -38,29 +43,49 @@ Kinds:
   uri-empty-host     an https address without a host ("Host field is empty")
   socket             resolver, connect, send or receive error ("Socket Error # N...");
                      10060 when resolution and connect, or the TLS handshake, take
-                     over 21 seconds
+                     over {connect} seconds
   ssl-load           the TLS library cannot be used ("Could not load SSL library.")
   ssl-setup          TLS method, context, cipher list or session set-up failed
   ssl-handshake      the TLS handshake failed ("Error connecting with SSL. ...")
   ssl-library        a TLS error while sending or receiving
   connection-closed  the server closed too early ("Connection Closed Gracefully.")
-  read-timeout       no data for 30 seconds, or no whole answer 60 seconds after
+  read-timeout       no data for {read} seconds, or no whole answer {press} seconds after
                      the request was sent ("Read timed out.")
-  line-too-long      a response line over 16384 bytes ("Max line length exceeded.")
+  line-too-long      a response line over {line} bytes ("Max line length exceeded.")
   http-status        a final status outside 200..299 (the message is the status line)
-  body-too-large     a response body over 64 MiB ("Max body size exceeded.")
-  head-too-large     a status line, header and trailer lines over 1 MiB together
+  body-too-large     a response body over {body} MiB ("Max body size exceeded.")
+  head-too-large     a status line, header and trailer lines over {head} MiB together
                      ("Max header size exceeded.")
   internal           a fault of the program itself, not of the exchange
 
 Exit status: 0 when every URL succeeded, 1 when any failed, 2 for a usage error.
 )";
 
+// The help text with the limits the client really has.
+std::string HelpText() {
+  constexpr std::size_t kMiB = 1024 * 1024;
+  const queue::ClientLimits limits;
+  const std::pair<const char*, std::string> values[] = {
+      {"{connect}", std::to_string(limits.connect_timeout_ms / 1000)},
+      {"{read}", std::to_string(limits.read_timeout_ms / 1000)},
+      {"{press}", std::to_string(limits.press_timeout_ms / 1000)},
+      {"{line}", std::to_string(queue::kMaxLineLength)},
+      {"{body}", std::to_string(limits.max_body_bytes / kMiB)},
+      {"{head}", std::to_string(queue::kMaxHeadBytes / kMiB)},
+  };
+  std::string text = kHelpTemplate;
+  for (const auto& [name, value] : values) {
+    for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at))
+      text.replace(at, std::strlen(name), value);
+  }
+  return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fputs(kHelp, stderr);
+    std::fputs(HelpText().c_str(), stderr);
     return 2;
   }
   if (std::strcmp(argv[1], "--version") == 0) {
@@ -68,7 +93,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-    std::fputs(kHelp, stdout);
+    std::fputs(HelpText().c_str(), stdout);
     return 0;
   }
   queue::HttpClient client;
@@ -77,14 +102,13 @@ int main(int argc, char** argv) {
     std::optional<std::u16string> answer;
     std::string failure_line;
     try {
-      answer = client.Get(queue::Utf8ToUtf16(argv[i]));
-      client.Disconnect();
+      queue::RunNextPress(client, queue::Utf8ToUtf16(argv[i]),
+                          [&answer](std::u16string taken) { answer = std::move(taken); });
     } catch (const queue::Failure& failure) {
       failure_line = queue::qget::FailureLine(failure);
     } catch (const std::exception& fault) {
       failure_line = queue::qget::InternalFailureLine(fault.what());
     }
-    client.Disconnect();  // the Next action's clean-up, which runs on either path
     if (answer) {
       queue::qget::WriteSuccessLine(stdout, *answer);
     } else {

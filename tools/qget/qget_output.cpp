@@ -3,7 +3,8 @@
 
 #include <cstdio>
 
-#include "queueclient/text.h"
+#include "core/error_text.h"
+#include "core/text.h"
 
 namespace queue::qget {
 
@@ -42,14 +43,6 @@ std::string JsonString(std::u16string_view text) {
   return out + "\"";
 }
 
-std::u16string BoxText(const Failure& failure) {
-  const Failure* innermost = &failure;
-  while (innermost->inner() != nullptr) innermost = innermost->inner();
-  std::u16string text = innermost->message().empty() ? failure.message() : innermost->message();
-  if (!text.empty() && text.back() > u'.') text += u'.';
-  return text;
-}
-
 void WriteSuccessLine(std::FILE* out, std::u16string_view answer) {
   std::fputs("{\"ok\":true,\"answer\":\"", out);
   std::string piece;
@@ -64,9 +57,9 @@ void WriteSuccessLine(std::FILE* out, std::u16string_view answer) {
 }
 
 std::string FailureLine(const Failure& failure) {
-  std::string line = "{\"ok\":false,\"kind\":" + JsonString(Widen(KindName(failure.kind()))) +
+  std::string line = "{\"ok\":false,\"kind\":" + JsonString(Widen(failure.kind().name())) +
                      ",\"message\":" + JsonString(failure.message()) +
-                     ",\"box\":" + JsonString(BoxText(failure));
+                     ",\"box\":" + JsonString(ErrorBoxText(failure));
   if (const auto* socket = dynamic_cast<const SocketFailure*>(&failure)) {
     line += ",\"error\":" + std::to_string(socket->error_number());
   }

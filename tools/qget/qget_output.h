@@ -13,10 +13,6 @@ namespace queue::qget {
 // written as \uXXXX, so the output is ASCII and lossless.
 std::string JsonString(std::u16string_view text);
 
-// The error box's text: the innermost failure's message when it is not empty, else the
-// outermost one's; then "." when the text is not empty and its last unit is above ".".
-std::u16string BoxText(const Failure& failure);
-
 // {"ok":true,"answer":"..."} with its line end, written to `out` piece by piece: an escaped
 // answer can be six times the size of the answer, which is the size of the body or twice it, so
 // building the line whole would let qget hold far more than the client does.
