@@ -32,6 +32,7 @@ std::unique_ptr<ClientConnection> OpenConnection(const Uri& uri, const ClientLim
   if (uri.Host.empty()) throw Failure(FailureKind::kHostRequired, "A Host is required");
   if (route.port == 0) throw Failure(FailureKind::kPortRequired, "A Port is required");
   const std::string host = Utf16ToUtf8(uri.Host);
+  StartSockets();  // Windows: before the first name lookup and socket
   const SocketAddress address = SelectAddress(host, route.port, uri.IPVersion);
   const SocketHandle socket = ConnectSocket(address, limits.connect_timeout_ms);
   std::unique_ptr<Channel> channel;

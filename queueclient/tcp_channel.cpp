@@ -113,7 +113,7 @@ std::size_t TcpChannel::Receive(char* buffer, std::size_t capacity) {
   for (;;) {
     const auto received = ::recv(socket_, buffer, static_cast<int>(capacity), 0);
     if (received >= 0) return static_cast<std::size_t>(received);
-    if (errno == EINTR) continue;
+    if (InterruptedBySignal()) continue;
     const int error = LastSocketError();
     if (error == kReceiveTimedOut) throw Failure(FailureKind::kReadTimeout, "Read timed out.");
     throw SocketFailure(error);
@@ -125,7 +125,7 @@ void TcpChannel::SendAll(std::string_view bytes) {
   while (!bytes.empty()) {
     const auto sent = ::send(socket_, bytes.data(), static_cast<int>(bytes.size()), kSendFlags);
     if (sent < 0) {
-      if (errno == EINTR) continue;
+      if (InterruptedBySignal()) continue;
       const int error = LastSocketError();
       // The send time-out reports "would block"; to the clerk it is a timed-out connection.
       throw SocketFailure(error == kWouldBlock ? kConnectTimedOut : error);
