@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -35,6 +36,9 @@ constexpr int kSocketClosed = 10058;
 // (16 KiB of data and its overhead) several times over, enough for a certificate chain that
 // comes in one flight; a peer that sends more without completing a message is refused.
 constexpr std::size_t kMaxIncomingBytes = 1u << 17;
+// The record type of an alert (the close notification among them), in the record's first byte,
+// which is sent in the clear up to TLS 1.2.
+constexpr std::uint8_t kAlertRecord = 21;
 // Bytes asked of the socket per receive.
 constexpr std::size_t kReceiveSlice = 1u << 14;
 // TLS 1.0 still reaches the oldest queue servers; current ones speak 1.2 or 1.3 only.
@@ -232,6 +236,7 @@ bool SchannelChannel::DecryptReceived() {
         {0, SECBUFFER_EMPTY, nullptr},
         {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
+    const bool alert_record = static_cast<std::uint8_t>(incoming_[0]) == kAlertRecord;
     const SECURITY_STATUS status = ::DecryptMessage(&context_, &desc, 0, nullptr);
     if (status == SEC_E_INCOMPLETE_MESSAGE) {
       if (incoming_.size() >= kMaxIncomingBytes) {
@@ -253,8 +258,12 @@ bool SchannelChannel::DecryptReceived() {
     incoming_.erase(0, incoming_.size() - std::min(extra, incoming_.size()));
     plaintext_ = std::move(data);
     plaintext_at_ = 0;
-    // The peer's close notification: the orderly end of the session.
-    if (status == SEC_I_CONTEXT_EXPIRED) peer_closed_ = true;
+    // The peer's close notification: the orderly end of the session. Wine decrypts it as an
+    // empty record instead of reporting the end; an alert record carries no data, so one that
+    // gives none is taken for the close too.
+    if (status == SEC_I_CONTEXT_EXPIRED || (alert_record && plaintext_.empty())) {
+      peer_closed_ = true;
+    }
     // A handshake message after the handshake (a TLS 1.3 session ticket, a renegotiation):
     // the rest of the input goes to the handshake, which may answer it.
     if (status == SEC_I_RENEGOTIATE) RunHandshake(false);
