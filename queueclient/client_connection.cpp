@@ -32,6 +32,7 @@ std::unique_ptr<ClientConnection> OpenConnection(const Uri& uri, const ClientLim
   if (uri.Host.empty()) throw Failure(ClientFailure::kHostRequired, "A Host is required");
   if (route.port == 0) throw Failure(ClientFailure::kPortRequired, "A Port is required");
   const std::string host = Utf16ToUtf8(uri.Host);
+  StartSockets();  // Windows: before the first name lookup and socket
   const auto connect_deadline =
       WaitClock::now() + std::chrono::milliseconds(limits.connect_timeout_ms);
   const SocketAddress address = SelectAddress(host, route.port, uri.IPVersion, connect_deadline);

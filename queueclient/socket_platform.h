@@ -12,6 +12,8 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 #include "queueclient/tls_channel.h"
@@ -19,6 +21,11 @@
 namespace queue {
 
 #ifdef _WIN32
+// Starts Windows Sockets for the process, once (later calls return at once); WSACleanup runs at
+// exit. Every caller that opens a socket or looks up a name calls it first. Throws SocketFailure
+// with the system's number when Windows Sockets cannot start.
+void StartSockets();
+
 inline constexpr SocketHandle kNoSocket = INVALID_SOCKET;
 inline void CloseSocket(SocketHandle s) {
   ::closesocket(s);
@@ -35,7 +42,13 @@ inline void SetNonBlocking(SocketHandle s, bool on) {
   ::ioctlsocket(s, FIONBIO, &mode);
 }
 inline constexpr int kSendFlags = 0;
+// Windows Sockets calls are not cut short by signals (and leave errno alone).
+inline bool InterruptedBySignal() {
+  return false;
+}
 #else
+inline void StartSockets() {}
+
 inline constexpr SocketHandle kNoSocket = -1;
 inline void CloseSocket(SocketHandle s) {
   ::close(s);
@@ -53,6 +66,10 @@ inline int PollSocket(SocketHandle s, short events, int timeout_ms) {
 }
 // A peer that has gone away must give an error, not the signal that ends the process.
 inline constexpr int kSendFlags = MSG_NOSIGNAL;
+// Whether the socket call that just failed was cut short by a signal and is to be repeated.
+inline bool InterruptedBySignal() {
+  return errno == EINTR;
+}
 #endif
 
 // Sets the receive or send time-out (SO_RCVTIMEO, SO_SNDTIMEO) to `timeout_ms`; false on error.

@@ -103,8 +103,16 @@ bool ReplaceStoredFile(std::u16string_view path, std::string_view bytes) {
                                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
                       : MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
   }
-  if (!written) DeleteFileW(temporary.c_str());
-  return written;
+  if (!written) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  // ReplaceFileW keeps the old attributes on Windows; not every implementation of it does
+  // (Wine's drops them), so they are set once more. Best effort: the contents are written.
+  if (existed && GetFileAttributesW(target.c_str()) != attributes) {
+    SetFileAttributesW(target.c_str(), attributes);
+  }
+  return true;
 }
 
 // Renames on NTFS are journaled and MoveFileExW wrote through; nothing is left to flush.

@@ -1,16 +1,11 @@
 // The scripted loopback server.
 #include "tests/support/scripted_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <stdexcept>
 
 #include "core/text.h"
+#include "queueclient/socket_platform.h"
 
 namespace queue::testing {
 namespace {
@@ -49,8 +44,9 @@ ConnectionScript Answer(std::string response) {
 
 ScriptedServer::ScriptedServer(std::vector<ConnectionScript> scripts, bool ipv6)
     : scripts_(std::move(scripts)), ipv6_(ipv6) {
+  StartSockets();
   listener_ = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
-  if (listener_ < 0) throw std::runtime_error("socket");
+  if (listener_ == kNoSocket) throw std::runtime_error("socket");
   sockaddr_storage address{};
   socklen_t length = 0;
   if (ipv6) {
@@ -67,7 +63,7 @@ ScriptedServer::ScriptedServer(std::vector<ConnectionScript> scripts, bool ipv6)
   if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
       ::listen(listener_, 16) != 0 ||
       ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    ::close(listener_);
+    CloseSocket(listener_);
     throw std::runtime_error("bind/listen on loopback");
   }
   port_ = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&address)->sin6_port
@@ -82,7 +78,7 @@ ScriptedServer::~ScriptedServer() {
   }
   changed_.notify_all();  // ends a script's pause
   thread_.join();
-  ::close(listener_);
+  CloseSocket(listener_);
 }
 
 std::string ScriptedServer::Url(std::string_view rest) const {
@@ -119,14 +115,14 @@ std::size_t ScriptedServer::accepted() const {
 
 void ScriptedServer::Run() {
   for (std::size_t index = 0;; ++index) {
-    int connection = -1;
-    while (connection < 0) {
+    SocketHandle connection = kNoSocket;
+    while (connection == kNoSocket) {
       {
         std::lock_guard lock(mutex_);
         if (stopping_) return;
       }
-      pollfd fd{listener_, POLLIN, 0};
-      if (::poll(&fd, 1, kPollSliceMs) > 0) connection = ::accept(listener_, nullptr, nullptr);
+      if (PollSocket(listener_, POLLIN, kPollSliceMs) > 0)
+        connection = ::accept(listener_, nullptr, nullptr);
     }
     {
       std::lock_guard lock(mutex_);
@@ -136,7 +132,7 @@ void ScriptedServer::Run() {
     if (index < scripts_.size()) {
       Play(connection, scripts_[index]);
     } else {
-      ::close(connection);
+      CloseSocket(connection);
     }
     {
       std::lock_guard lock(mutex_);
@@ -147,7 +143,7 @@ void ScriptedServer::Run() {
 }
 
 // Reads one request head into the record. False when the client closed or the server stops.
-bool ScriptedServer::ReadHead(int connection, std::string& pending) {
+bool ScriptedServer::ReadHead(SocketHandle connection, std::string& pending) {
   for (;;) {
     const std::size_t end = pending.find("\r\n\r\n");
     if (end != std::string::npos || pending.size() > kMaxRecordedRequest) {
@@ -164,10 +160,9 @@ bool ScriptedServer::ReadHead(int connection, std::string& pending) {
       std::lock_guard lock(mutex_);
       if (stopping_) return false;
     }
-    pollfd fd{connection, POLLIN, 0};
-    if (::poll(&fd, 1, kPollSliceMs) <= 0) continue;
+    if (PollSocket(connection, POLLIN, kPollSliceMs) <= 0) continue;
     char buffer[4096];
-    const ssize_t received = ::recv(connection, buffer, sizeof buffer, 0);
+    const auto received = ::recv(connection, buffer, sizeof buffer, 0);
     if (received <= 0) {
       if (!pending.empty()) {
         std::lock_guard lock(mutex_);
@@ -180,20 +175,21 @@ bool ScriptedServer::ReadHead(int connection, std::string& pending) {
   }
 }
 
-void ScriptedServer::Play(int connection, const ConnectionScript& script) {
+void ScriptedServer::Play(SocketHandle connection, const ConnectionScript& script) {
   std::string pending;
   for (const ServerStep& step : script) {
     switch (step.kind) {
       case ServerStep::Kind::kReadRequest:
         if (!ReadHead(connection, pending)) {
-          ::close(connection);
+          CloseSocket(connection);
           return;
         }
         break;
       case ServerStep::Kind::kSend: {
         std::string_view bytes = step.bytes;
         while (!bytes.empty()) {
-          const ssize_t sent = ::send(connection, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+          const auto sent =
+              ::send(connection, bytes.data(), static_cast<int>(bytes.size()), kSendFlags);
           if (sent <= 0) break;  // the client has gone; the script goes on to its end
           bytes.remove_prefix(static_cast<std::size_t>(sent));
         }
@@ -211,24 +207,24 @@ void ScriptedServer::Play(int connection, const ConnectionScript& script) {
             std::lock_guard lock(mutex_);
             if (stopping_) break;
           }
-          pollfd fd{connection, POLLIN, 0};
-          if (::poll(&fd, 1, kPollSliceMs) <= 0) continue;
+          if (PollSocket(connection, POLLIN, kPollSliceMs) <= 0) continue;
           char buffer[4096];
           if (::recv(connection, buffer, sizeof buffer, 0) <= 0) break;
         }
         break;
       case ServerStep::Kind::kClose:
-        ::close(connection);
+        CloseSocket(connection);
         return;
       case ServerStep::Kind::kReset: {
         linger hard{1, 0};
-        ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-        ::close(connection);
+        ::setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard),
+                     sizeof hard);
+        CloseSocket(connection);
         return;
       }
     }
   }
-  ::close(connection);
+  CloseSocket(connection);
 }
 
 }  // namespace queue::testing

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "queueclient/tls_channel.h"  // SocketHandle
+
 namespace queue::testing {
 
 struct ServerStep {
@@ -64,13 +66,13 @@ class ScriptedServer {
 
  private:
   void Run();
-  void Play(int connection, const ConnectionScript& script);
-  bool ReadHead(int connection, std::string& pending);
+  void Play(SocketHandle connection, const ConnectionScript& script);
+  bool ReadHead(SocketHandle connection, std::string& pending);
   bool WaitUntil(const std::function<bool()>& condition);
 
   std::vector<ConnectionScript> scripts_;
   bool ipv6_;
-  int listener_ = -1;
+  SocketHandle listener_;
   int port_ = 0;
   mutable std::mutex mutex_;
   std::condition_variable changed_;

@@ -2,6 +2,10 @@
 // named code pages through the platform converter with the 8-bit fallback.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <string>
 
 #include "core/text.h"
@@ -14,6 +18,21 @@ namespace queue {
 namespace {
 
 using queue::testing::ExactBuffer;
+
+// Whether the system's converter lacks a code page that the system may have (Wine lacks some
+// that Windows has); the cases that need it are skipped there, not failed.
+bool SystemLacks(int code_page) {
+#ifdef _WIN32
+  // UTF-7, -8, -16, -32 and US-ASCII are decoded by the program itself.
+  for (const int own : {1200, 1201, 12000, 12001, 20127, 65000, 65001}) {
+    if (code_page == own) return false;
+  }
+  return !IsValidCodePage(code_page);
+#else
+  (void)code_page;
+  return false;
+#endif
+}
 
 struct Utf8Case {
   const char* name;
@@ -127,6 +146,11 @@ struct BodyCase {
 class DecodeBodyTest : public ::testing::TestWithParam<BodyCase> {};
 
 TEST_P(DecodeBodyTest, DecodesWithTheNamedCharset) {
+  const int code_page = CodePageOf(Widen(GetParam().charset));
+  const bool needs_converter = GetParam().text != DecodeBody(GetParam().bytes, u"");
+  if (needs_converter && code_page > 0 && SystemLacks(code_page)) {
+    GTEST_SKIP() << "this system has no converter for code page " << code_page;
+  }
   EXPECT_EQ(DecodeBody(ExactBuffer(GetParam().bytes).view(), Widen(GetParam().charset)),
             GetParam().text);
 }
@@ -182,8 +206,13 @@ INSTANTIATE_TEST_SUITE_P(
                  u"A\uFFFD015"},
         BodyCase{"AsciiAlias", "us", "\x7F\x80", u"\u007F\uFFFD"},
         BodyCase{"Utf7", "UTF-7", "+BBQEMA-", u"Да"},
+#ifdef _WIN32
+        // A code page that only Windows converts.
+        BodyCase{"MacJapanese", "x-mac-japanese", "\x82\xA0", u"\u3042"},
+#else
         // A known name whose code page this platform cannot convert.
         BodyCase{"NoConverter", "x-mac-japanese", "\x82\xA0", u"\u0082\u00A0"},
+#endif
         BodyCase{"ControlCharactersStay", "windows-1251", "\r\n\t\x01", u"\r\n\t\x01"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -214,13 +243,16 @@ TEST(CodePageConverterTest, SingleByteTableMatchesTheConverter) {
 }
 
 TEST(CodePageConverterTest, StatefulCodePageKeepsItsState) {
+  if (SystemLacks(50220)) GTEST_SKIP() << "this system has no converter for code page 50220";
   // ISO-2022-JP switches to JIS X 0208 with ESC $ B and back with ESC ( B.
   const std::string bytes = "A\x1B$B$\"\x1B(BZ";
   EXPECT_EQ(DecodeBody(ExactBuffer(bytes).view(), u"ISO-2022-JP"), u"A\u3042Z");
 }
 
 TEST(CodePageConverterTest, UnknownCodePageIsNotConvertible) {
-  EXPECT_FALSE(DecodeWithCodePage("abc", 10001));
+#ifndef _WIN32
+  EXPECT_FALSE(DecodeWithCodePage("abc", 10001));  // Mac Japanese, which Windows has
+#endif
   EXPECT_FALSE(DecodeWithCodePage("abc", 4242));
 }
 

@@ -1,15 +1,11 @@
 // Each failure the client can raise while it connects, sends and receives, with its exact
 // message, against real loopback sockets. The comment above each hostile server names the
 // threat it stands for.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "core/text.h"
 #include "queueclient/http_client.h"
+#include "queueclient/socket_platform.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/wire_helpers.h"
 
@@ -180,14 +176,15 @@ TEST(BodyBound, BodyAtTheBoundIsAccepted) {
 
 // A port nothing listens on: bind one, note its number, close it again.
 int UnusedPort() {
-  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  StartSockets();
+  const SocketHandle s = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
   ::bind(s, reinterpret_cast<sockaddr*>(&address), length);
   ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(s);
+  CloseSocket(s);
   return ntohs(address.sin_port);
 }
 
@@ -207,7 +204,8 @@ TEST(ConnectFailure, RefusedConnection) {
 // A listener whose accept queue is full drops further connection attempts, so the connect
 // hangs as it does towards a host that is down: the bound ends it.
 TEST(ConnectFailure, ConnectTimesOut) {
-  const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  StartSockets();
+  const SocketHandle listener = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -217,18 +215,23 @@ TEST(ConnectFailure, ConnectTimesOut) {
   ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
   const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x";
   // Fill the queue with connections nobody accepts, until a connect no longer completes.
-  std::vector<int> fillers;
+  std::vector<SocketHandle> fillers;
   std::optional<CaughtFailure> failure;
   for (int i = 0; i < 8 && !failure; ++i) {
-    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+#ifdef _WIN32
+    const SocketHandle filler = ::socket(AF_INET, SOCK_STREAM, 0);
+    SetNonBlocking(filler, true);
+#else
+    const SocketHandle filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+#endif
     ::connect(filler, reinterpret_cast<sockaddr*>(&address), length);
     fillers.push_back(filler);
     HttpClient client(ShortLimits());
     failure = CatchFailure([&] { client.Get(Utf8ToUtf16(url)); });
     if (failure && failure->kind == ClientFailure::kReadTimeout) failure.reset();  // got in
   }
-  for (const int filler : fillers) ::close(filler);
-  ::close(listener);
+  for (const SocketHandle filler : fillers) CloseSocket(filler);
+  CloseSocket(listener);
   ASSERT_TRUE(failure);
   EXPECT_EQ(failure->message, "Socket Error # 10060\r\nConnection timed out.");
 }
