@@ -7,6 +7,7 @@
 
 #include "core/text.h"
 #include "queueclient/failure.h"
+#include "queueclient/socket_error_numbers.h"
 #include "queueclient/socket_errors.h"
 
 namespace queue {
@@ -93,7 +94,7 @@ SocketAddress Resolve(const std::string& host, int port, int family,
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
   int result = 0;
-  if (!ResolveBy(host, hints, deadline, result, found)) throw SocketFailure(kTimedOutError);
+  if (!ResolveBy(host, hints, deadline, result, found)) throw SocketFailure(wsa::kTimedOut);
   if (result != 0) throw SocketFailure(SocketErrorFromResolver(result, errno));
   std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, &::freeaddrinfo);
   if (found == nullptr) throw SocketFailure(11004);

@@ -52,14 +52,19 @@ bool CopyExactly(BufferedReader& reader, std::uint64_t wanted, BodySink& sink) {
   throw Failure(ClientFailure::kConnectionClosed, "Connection Closed Gracefully.");
 }
 
-void ReadChunked(BufferedReader& reader, ResponseRecord& record, BodySink& sink) {
+void ReadChunked(BufferedReader& reader, ResponseRecord& record, BodySink& sink, CloseMeans close) {
   for (;;) {
-    const std::uint64_t size = ParseChunkSize(reader.ReadLine());
+    const std::optional<std::string> size_line = reader.ReadLine(close);
+    if (!size_line) return;
+    const std::uint64_t size = ParseChunkSize(*size_line);
     if (size == 0) break;
-    if (!CopyExactly(reader, size, sink)) ThrowClosed();
-    reader.ReadLine();  // the line end after the chunk data
+    if (!CopyExactly(reader, size, sink)) {
+      if (close == CloseMeans::kEnd) return;
+      ThrowClosed();
+    }
+    if (!reader.ReadLine(close)) return;  // the line end after the chunk data
   }
-  ReadTrailers(reader, record);
+  ReadTrailers(reader, record, close);
 }
 
 void ReadMultipart(BufferedReader& reader, const ResponseRecord& record, BodySink& sink) {
@@ -73,11 +78,7 @@ void ReadMultipart(BufferedReader& reader, const ResponseRecord& record, BodySin
     if (found != std::string_view::npos) {
       sink.Append(pending.substr(0, found + delimiter.size()));
       reader.Consume(found + delimiter.size());
-      try {
-        reader.ReadLine();  // the line end after the delimiter
-      } catch (const Failure& failure) {
-        if (failure.kind() != ClientFailure::kConnectionClosed) throw;
-      }
+      reader.ReadLineOrEnd();  // the line end after the delimiter; a close there ends it too
       return;
     }
     if (pending.size() > keep) {
@@ -110,10 +111,6 @@ int HexDigit(char c) {
 
 }  // namespace
 
-bool IsChunked(const ResponseRecord& record) {
-  return AsciiLower(record.transfer_encoding).find(u"chunked") != std::u16string::npos;
-}
-
 Framing FramingOf(const ResponseRecord& record) {
   if (IsChunked(record)) return Framing::kChunked;
   if (record.has_length) return Framing::kLength;
@@ -122,11 +119,11 @@ Framing FramingOf(const ResponseRecord& record) {
 }
 
 void ReadBody(BufferedReader& reader, ResponseRecord& record, std::size_t max_body_bytes,
-              std::string& body) {
+              std::string& body, CloseMeans close_in_chunked) {
   BodySink sink(body, max_body_bytes);
   switch (FramingOf(record)) {
     case Framing::kChunked:
-      ReadChunked(reader, record, sink);
+      ReadChunked(reader, record, sink, close_in_chunked);
       return;
     case Framing::kLength:
       CopyExactly(reader, static_cast<std::uint64_t>(record.content_length), sink);

@@ -19,16 +19,15 @@ enum class Framing {
 };
 
 Framing FramingOf(const ResponseRecord& record);
-// Whether the transfer encoding, lower-cased, contains "chunked" anywhere.
-bool IsChunked(const ResponseRecord& record);
 
 // Reads one body into `body` (appending). Chunked: trailer lines are appended to
 // record.headers within the head's bounds (ReadTrailers); a close anywhere inside throws the
-// connection-closed failure. By length,
-// multipart and to close: a close ends the body with what arrived (to close: a reset or abort
-// too). Throws the body-too-large failure once `body` would exceed `max_body_bytes`.
+// connection-closed failure, or with `close_in_chunked` kEnd ends the body with what arrived
+// (a failure's body). By length, multipart and to close: a close ends the body with what
+// arrived (to close: a reset or abort too). Throws the body-too-large failure once `body`
+// would exceed `max_body_bytes`.
 void ReadBody(BufferedReader& reader, ResponseRecord& record, std::size_t max_body_bytes,
-              std::string& body);
+              std::string& body, CloseMeans close_in_chunked = CloseMeans::kFailure);
 
 // The size on a chunk-size line: text before ";", trimmed, as hexadecimal digits; 0 for
 // anything else (which ends the chunks). Sizes too large for 64 bits are saturated.

@@ -5,18 +5,31 @@
 #include <cstring>
 
 #include "queueclient/failure.h"
+#include "queueclient/socket_error_numbers.h"
 
 namespace queue {
 namespace {
 
 bool IsResetLike(const SocketFailure& failure) {
   const int number = failure.error_number();
-  return number == 10053 || number == 10054 || number == 10058;
+  return number == wsa::kConnectionAborted || number == wsa::kConnectionReset ||
+         number == wsa::kShutDown;
 }
 
 }  // namespace
 
 std::string BufferedReader::ReadLine() {
+  std::optional<std::string> line = ReadLineOrEnd();
+  if (!line) throw Failure(ClientFailure::kConnectionClosed, "Connection Closed Gracefully.");
+  return std::move(*line);
+}
+
+std::optional<std::string> BufferedReader::ReadLine(CloseMeans close) {
+  if (close == CloseMeans::kFailure) return ReadLine();
+  return ReadLineOrEnd();
+}
+
+std::optional<std::string> BufferedReader::ReadLineOrEnd() {
   std::size_t searched = 0;
   for (;;) {
     const std::string_view pending = Buffered();
@@ -34,7 +47,7 @@ std::string BufferedReader::ReadLine() {
       throw Failure(ClientFailure::kLineTooLong, "Max line length exceeded.");
     }
     searched = pending.size();
-    if (!Fill()) throw Failure(ClientFailure::kConnectionClosed, "Connection Closed Gracefully.");
+    if (!Fill()) return std::nullopt;
   }
 }
 

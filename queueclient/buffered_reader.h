@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,12 @@ inline constexpr std::size_t kReceiveSize = 32768;
 // Longest line accepted, counted in bytes before its LF (a CR before the LF included).
 inline constexpr std::size_t kMaxLineLength = 16384;
 
+// What a close by the peer means where a read meets it.
+enum class CloseMeans {
+  kFailure,  // the connection-closed failure: the read needed more than arrived
+  kEnd,      // the end of what is read: what arrived stands
+};
+
 class BufferedReader {
  public:
   explicit BufferedReader(Channel& channel) : channel_(channel) {}
@@ -24,6 +31,11 @@ class BufferedReader {
   // bytes stand before the LF, and the connection-closed failure when the peer closes before
   // the LF (the bytes of the unfinished line stay buffered).
   std::string ReadLine();
+  // The same, but a close by the peer before the LF ends the reading instead: nothing is
+  // returned then (the bytes of the unfinished line stay buffered).
+  std::optional<std::string> ReadLineOrEnd();
+  // ReadLine for kFailure, ReadLineOrEnd for kEnd.
+  std::optional<std::string> ReadLine(CloseMeans close);
 
   // The received bytes not yet consumed.
   std::string_view Buffered() const {

@@ -2,6 +2,7 @@
 // for HTML and XML media types, what the body says of itself; and the choice of decoder
 // for a character-set name.
 #include "queueclient/charset.h"
+#include "queueclient/charset_table.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,6 @@
-// Character sets of a response body: the character-set table, the choice of a character set
-// from the Content-Type header and from the body itself, and the decoding into UTF-16 text.
+// Character sets of a response body in one place: the character set from the body itself, and
+// the decoding into UTF-16 text with the decoder a character-set name stands for. The table of
+// names is charset_table.h, the character set a Content-Type implies content_type.h.
 #pragma once
 
 #include <string>
@@ -8,16 +9,6 @@
 #include "queueclient/response_record.h"
 
 namespace queue {
-
-// The code page of a character-set name (matched ignoring case, first match wins); 0 when
-// the name is unknown or has no code page.
-int CodePageOf(std::u16string_view charset_name);
-
-// The character set that a Content-Type implies: `has_content_type` false (no Content-Type
-// line, or an empty value) empties it; a non-empty charset parameter wins; text/xml-like types give
-// "us-ascii", other text types "ISO-8859-1"; any other media type leaves `charset` unchanged.
-void ApplyContentTypeCharset(bool has_content_type, std::u16string_view content_type,
-                             std::u16string_view charset_parameter, std::u16string& charset);
 
 // After a body has been read: the meta scan for HTML media types, the XML declaration for XML
 // media types; may change record.charset (and, from meta elements, record.headers).

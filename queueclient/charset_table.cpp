@@ -1,9 +1,10 @@
 // The character-set names the client knows, each with its Windows code page number. Names
 // without a code page are left out: they decode exactly like names that are not known at all.
+#include "queueclient/charset_table.h"
+
 #include <string_view>
 
 #include "core/text.h"
-#include "queueclient/charset.h"
 
 namespace queue {
 namespace {

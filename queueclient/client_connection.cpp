@@ -36,15 +36,14 @@ std::unique_ptr<ClientConnection> OpenConnection(const Uri& uri, const ClientLim
   const auto connect_deadline =
       WaitClock::now() + std::chrono::milliseconds(limits.connect_timeout_ms);
   const SocketAddress address = SelectAddress(host, route.port, uri.IPVersion, connect_deadline);
-  const SocketHandle socket = ConnectSocket(address, connect_deadline);
+  Socket socket = ConnectSocket(address, connect_deadline);
   std::unique_ptr<Channel> channel;
   if (route.https) {
     const auto handshake_deadline =
         WaitClock::now() + std::chrono::milliseconds(limits.connect_timeout_ms);
-    // The channel owns the socket from here on.
-    channel = ConnectTls(socket, host, limits.read_timeout_ms, handshake_deadline);
+    channel = ConnectTls(std::move(socket), host, limits.read_timeout_ms, handshake_deadline);
   } else {
-    channel = std::make_unique<TcpChannel>(socket, limits.read_timeout_ms);
+    channel = std::make_unique<TcpChannel>(std::move(socket), limits.read_timeout_ms);
   }
   return std::make_unique<ClientConnection>(std::move(channel), std::move(route));
 }

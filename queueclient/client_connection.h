@@ -7,7 +7,7 @@
 
 #include "queueclient/buffered_reader.h"
 #include "queueclient/channel.h"
-#include "queueclient/http_client.h"
+#include "queueclient/client_limits.h"
 #include "queueclient/uri.h"
 
 namespace queue {

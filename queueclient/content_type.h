@@ -1,5 +1,6 @@
 // The parameters of a Content-Type value ("text/html; charset=utf-8; boundary=..."): reading
-// one by name and removing one, as the header interpretation and the multipart reader need.
+// one by name and removing one, as the header interpretation and the multipart reader need,
+// and the character set a Content-Type implies.
 #pragma once
 
 #include <string>
@@ -16,5 +17,11 @@ std::u16string ContentTypeParameter(std::u16string_view content_type, std::u16st
 // `removed_value` receives the value of the first such parameter (empty when there is none).
 std::u16string RemoveContentTypeParameter(std::u16string_view content_type,
                                           std::u16string_view name, std::u16string& removed_value);
+
+// The character set that a Content-Type implies: `has_content_type` false (no Content-Type
+// line, or an empty value) empties it; a non-empty charset parameter wins; text/xml-like types give
+// "us-ascii", other text types "ISO-8859-1"; any other media type leaves `charset` unchanged.
+void ApplyContentTypeCharset(bool has_content_type, std::u16string_view content_type,
+                             std::u16string_view charset_parameter, std::u16string& charset);
 
 }  // namespace queue

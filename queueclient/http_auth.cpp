@@ -1,5 +1,6 @@
 // Authentication states and the authorization attempt.
 #include "queueclient/http_auth.h"
+#include "queueclient/charset_table.h"
 
 #include <optional>
 

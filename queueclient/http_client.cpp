@@ -123,17 +123,13 @@ class HttpClient::Impl {
   // arrives only ends it.
   [[noreturn]] void FailWithStatus(int code) {
     std::string body;
-    try {
-      ReadBodyIfAny(code, body);
-    } catch (const Failure& failure) {
-      if (failure.kind() != ClientFailure::kConnectionClosed) throw;
-      CharsetFromBody(response_, body);
-    }
+    ReadBodyIfAny(code, body, CloseMeans::kEnd);
     DecideKeepAlive();
     throw HttpStatusFailure(response_.status_line, code, DecodeBody(body, response_.charset));
   }
 
-  void ReadBodyIfAny(int code, std::string& body) {
+  void ReadBodyIfAny(int code, std::string& body,
+                     CloseMeans close_in_chunked = CloseMeans::kFailure) {
     BufferedReader& reader = connection_->reader();
     switch (BodyPresenceOf(code, response_)) {
       case BodyPresence::kNone:
@@ -147,7 +143,7 @@ class HttpClient::Impl {
       case BodyPresence::kRead:
         break;
     }
-    ReadBody(reader, response_, limits_.max_body_bytes, body);
+    ReadBody(reader, response_, limits_.max_body_bytes, body, close_in_chunked);
     CharsetFromBody(response_, body);
   }
 

@@ -7,23 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "queueclient/client_limits.h"
+
 namespace queue {
-
-// A queue answer is a few bytes; a body anywhere near this comes from a runaway server.
-inline constexpr std::size_t kMaxBodyBytes = 64u * 1024u * 1024u;
-
-// Bounds that tests may shorten; the program uses the defaults.
-struct ClientLimits {
-  // Name resolution and TCP connect together, and then the TLS handshake on its own, give up
-  // with socket error 10060 after this.
-  int connect_timeout_ms = 21000;
-  int read_timeout_ms = 30000;  // a socket read that gets no data fails "Read timed out."
-  // From the request's send to the response's last byte: a server that trickles its answer, each
-  // byte inside the read bound, fails "Read timed out." here instead of freezing the window.
-  int press_timeout_ms = 60000;
-  int redirect_body_wait_ms = 5000;            // how long a 3xx waits for an optional body
-  std::size_t max_body_bytes = kMaxBodyBytes;  // a longer body fails "Max body size exceeded."
-};
 
 class HttpClient {
  public:

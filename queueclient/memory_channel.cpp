@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "queueclient/failure.h"
+#include "queueclient/socket_error_numbers.h"
 
 namespace queue {
 
@@ -21,7 +22,7 @@ std::size_t MemoryChannel::Receive(char* buffer, std::size_t capacity) {
       case End::kClose:
         return 0;
       case End::kReset:
-        throw SocketFailure(10054);
+        throw SocketFailure(wsa::kConnectionReset);
       case End::kTimeout:
         throw Failure(ClientFailure::kReadTimeout, "Read timed out.");
     }

@@ -15,30 +15,18 @@ void CountHeadBytes(ResponseRecord& record, std::string_view line) {
   }
 }
 
-enum class CloseInBlock {
-  kEndsBlock,  // what arrived is the whole block
-  kFails,      // the connection-closed failure passes through
-};
-
 // Reads lines up to the empty line, appending each to the header list; the first line is
-// always required whole.
-void ReadHeaderLines(BufferedReader& reader, ResponseRecord& record, CloseInBlock close) {
+// always required whole. With kEnd a close later on ends the block with what arrived.
+void ReadHeaderLines(BufferedReader& reader, ResponseRecord& record, CloseMeans close) {
   for (bool first = true;; first = false) {
-    std::string line;
-    try {
-      line = reader.ReadLine();
-    } catch (const Failure& failure) {
-      if (first || close == CloseInBlock::kFails ||
-          failure.kind() != ClientFailure::kConnectionClosed) {
-        throw;
-      }
-      // The peer closed inside the block: what arrived is the whole block.
-      reader.DiscardBuffered();
+    const std::optional<std::string> line = reader.ReadLine(first ? CloseMeans::kFailure : close);
+    if (!line) {
+      reader.DiscardBuffered();  // the unfinished line is dropped
       return;
     }
-    CountHeadBytes(record, line);
-    if (line.empty()) return;
-    record.headers.Append(AsciiToUtf16(line));
+    CountHeadBytes(record, *line);
+    if (line->empty()) return;
+    record.headers.Append(AsciiToUtf16(*line));
   }
 }
 
@@ -50,12 +38,12 @@ void ReadResponseHead(BufferedReader& reader, ResponseRecord& record) {
   record.ClearForHeaderBlock();
   CountHeadBytes(record, status_line);
   // A close before the first header line still fails: the head is incomplete.
-  ReadHeaderLines(reader, record, CloseInBlock::kEndsBlock);
+  ReadHeaderLines(reader, record, CloseMeans::kEnd);
   InterpretHeaderBlock(record);
 }
 
-void ReadTrailers(BufferedReader& reader, ResponseRecord& record) {
-  ReadHeaderLines(reader, record, CloseInBlock::kFails);
+void ReadTrailers(BufferedReader& reader, ResponseRecord& record, CloseMeans close) {
+  ReadHeaderLines(reader, record, close);
 }
 
 }  // namespace queue

@@ -28,7 +28,7 @@ void ReadResponseHead(BufferedReader& reader, ResponseRecord& record);
 // Reads the trailer lines after a chunked body's last chunk, up to the empty line, appending
 // them to record.headers (which keeps at most kMaxHeaderLines) without interpreting them. They
 // count against kMaxHeadBytes together with the head. A close before the empty line throws the
-// connection-closed failure.
-void ReadTrailers(BufferedReader& reader, ResponseRecord& record);
+// connection-closed failure, or with kEnd ends them.
+void ReadTrailers(BufferedReader& reader, ResponseRecord& record, CloseMeans close);
 
 }  // namespace queue

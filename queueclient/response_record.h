@@ -39,18 +39,15 @@ struct ResponseRecord {
   void ClearForHeaderBlock();
 };
 
-// Parses an integer as the status code and Content-Length are parsed: trimmed, an optional
-// sign and decimal digits, or hexadecimal digits after "$", "x" or "0x"; -1 for anything else
-// or for a value outside the type's range.
-std::int32_t ParseInt32OrMinus1(std::u16string_view text);
-std::int64_t ParseInt64OrMinus1(std::u16string_view text);
-
 // The status code of a status line ("HTTP/1.1 404.3 Not Found" gives 404; "A015" gives -1).
 std::int32_t StatusCodeOf(std::u16string_view status_line);
 
 // Sets content type, character set, content length, the codings, connection values, location
 // and the challenge lists from record.headers (the first line of each name counts).
 void InterpretHeaderBlock(ResponseRecord& record);
+
+// Whether the transfer encoding, lower-cased, contains "chunked" anywhere.
+bool IsChunked(const ResponseRecord& record);
 
 // Whether the media type of a content type value matches a pattern: "text/html" must equal the
 // part before ";" (trimmed, ignoring case); a pattern without "/" ("text") matches its type.

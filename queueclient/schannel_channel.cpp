@@ -19,6 +19,7 @@
 #include "core/text.h"
 #include "queueclient/failure.h"
 #include "queueclient/schannel_failures.h"
+#include "queueclient/socket_error_numbers.h"
 #include "queueclient/socket_errors.h"
 #include "queueclient/socket_platform.h"
 #include "queueclient/socket_wait.h"
@@ -30,9 +31,9 @@ namespace {
 
 // The bound of every receive and send when the caller gives none.
 constexpr int kDefaultTimeoutMs = 30000;
-constexpr int kTimedOut = 10060;
+constexpr int kTimedOut = wsa::kTimedOut;
 // What a receive or send on a channel that is already closed meets.
-constexpr int kSocketClosed = 10058;
+constexpr int kSocketClosed = wsa::kShutDown;
 // Encrypted bytes held while a record or handshake message is incomplete: a full record
 // (16 KiB of data and its overhead) several times over, enough for a certificate chain that
 // comes in one flight; a peer that sends more without completing a message is refused.
@@ -57,8 +58,9 @@ std::wstring Wide(const std::string& utf8) {
   return std::wstring(text.begin(), text.end());
 }
 
-void SetTimeoutOrThrow(SocketHandle socket, int option, int timeout_ms) {
-  if (!SetSocketTimeout(socket, option, timeout_ms)) throw SocketFailure(LastSocketError());
+void SetTimeoutOrThrow(const Socket& socket, int option, int timeout_ms) {
+  if (!SetSocketTimeout(socket.handle(), option, timeout_ms))
+    throw SocketFailure(LastSocketError());
 }
 
 // Frees a token the system allocated for the handshake.
@@ -74,7 +76,7 @@ struct TokenBuffer {
 
 class SchannelChannel final : public Channel {
  public:
-  explicit SchannelChannel(SocketHandle socket) : socket_(socket) {}
+  explicit SchannelChannel(Socket socket) : socket_(std::move(socket)) {}
   ~SchannelChannel() override { Close(); }
   SchannelChannel(const SchannelChannel&) = delete;
   SchannelChannel& operator=(const SchannelChannel&) = delete;
@@ -102,7 +104,7 @@ class SchannelChannel final : public Channel {
   void SendRaw(std::string_view bytes);
   [[noreturn]] void FailReceive(std::exception_ptr failure);
 
-  SocketHandle socket_;
+  Socket socket_;
   // Every receive within its bound and the press's (or the handshake's) deadline.
   ReceiveBounds bounds_;
   SocketTimeout receive_timeout_{SocketTimeout::Option::kReceive};
@@ -237,7 +239,8 @@ bool SchannelChannel::ReceiveMore() {
   if (const int error = receive_timeout_.Set(socket_, timeout_ms)) throw SocketFailure(error);
   const std::size_t old = incoming_.size();
   incoming_.resize(old + kReceiveSlice);
-  const int received = ::recv(socket_, incoming_.data() + old, static_cast<int>(kReceiveSlice), 0);
+  const int received =
+      ::recv(socket_.handle(), incoming_.data() + old, static_cast<int>(kReceiveSlice), 0);
   incoming_.resize(old + static_cast<std::size_t>(std::max(received, 0)));
   if (received < 0) {
     const int error = LastSocketError();
@@ -319,7 +322,7 @@ std::size_t SchannelChannel::Receive(char* buffer, std::size_t capacity) {
 void SchannelChannel::SendRaw(std::string_view bytes) {
   while (!bytes.empty()) {
     const int sent =
-        ::send(socket_, bytes.data(),
+        ::send(socket_.handle(), bytes.data(),
                static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX)), kSendFlags);
     // Every socket error, a send time-out (10060) included, is the socket failure.
     if (sent < 0) throw SocketFailure(LastSocketError());
@@ -368,7 +371,7 @@ bool SchannelChannel::WaitReadable(int timeout_ms) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
           deadline - std::chrono::steady_clock::now());
       const int wait_ms = static_cast<int>(std::max<long long>(left.count(), 0));
-      const int ready = PollSocket(socket_, POLLIN, wait_ms);
+      const int ready = PollSocket(socket_.handle(), POLLIN, wait_ms);
       if (ready < 0) throw SocketFailure(LastSocketError());
       if (ready == 0) return false;
       // The socket is readable, so this receive returns at once: bytes, the close, or an error.
@@ -387,7 +390,7 @@ bool SchannelChannel::WaitReadable(int timeout_ms) {
 }
 
 void SchannelChannel::Close() noexcept {
-  if (socket_ == kNoSocket) return;
+  if (!socket_.is_open()) return;
   if (established_ && !broken_ && !peer_closed_) {
     // Our close notification: the system makes it as the last handshake token. Best effort;
     // the peer's answer is not awaited.
@@ -413,22 +416,14 @@ void SchannelChannel::Close() noexcept {
   if (have_context_) ::DeleteSecurityContext(&context_);
   if (have_credentials_) ::FreeCredentialsHandle(&credentials_);
   have_context_ = have_credentials_ = established_ = false;
-  ShutdownSending(socket_);
-  CloseSocket(socket_);
-  socket_ = kNoSocket;
+  socket_.Close();
 }
 
 }  // namespace
 
-std::unique_ptr<Channel> ConnectTls(SocketHandle socket, const std::string& server_name,
-                                    int timeout_ms, WaitClock::time_point handshake_deadline) {
-  std::unique_ptr<SchannelChannel> channel;
-  try {
-    channel = std::make_unique<SchannelChannel>(socket);
-  } catch (...) {
-    CloseSocket(socket);
-    throw;
-  }
+std::unique_ptr<Channel> ConnectTls(Socket socket, const std::string& server_name, int timeout_ms,
+                                    WaitClock::time_point handshake_deadline) {
+  auto channel = std::make_unique<SchannelChannel>(std::move(socket));
   channel->Handshake(server_name, timeout_ms, handshake_deadline);
   return channel;
 }

@@ -16,7 +16,7 @@
 #include <cerrno>
 #endif
 
-#include "queueclient/tls_channel.h"
+#include "queueclient/socket.h"
 
 namespace queue {
 
@@ -26,7 +26,6 @@ namespace queue {
 // with the system's number when Windows Sockets cannot start.
 void StartSockets();
 
-inline constexpr SocketHandle kNoSocket = INVALID_SOCKET;
 inline void CloseSocket(SocketHandle s) {
   ::closesocket(s);
 }
@@ -49,7 +48,6 @@ inline bool InterruptedBySignal() {
 #else
 inline void StartSockets() {}
 
-inline constexpr SocketHandle kNoSocket = -1;
 inline void CloseSocket(SocketHandle s) {
   ::close(s);
 }

@@ -40,10 +40,10 @@ WaitClock::time_point ReceiveBounds::EndOfReceive() const {
   return deadline ? std::min(end, *deadline) : end;
 }
 
-int SocketTimeout::Set(SocketHandle socket, int timeout_ms) {
+int SocketTimeout::Set(const Socket& socket, int timeout_ms) {
   if (timeout_ms == current_ms_) return 0;
   const int option = option_ == Option::kReceive ? SO_RCVTIMEO : SO_SNDTIMEO;
-  if (!SetSocketTimeout(socket, option, timeout_ms)) return LastSocketError();
+  if (!SetSocketTimeout(socket.handle(), option, timeout_ms)) return LastSocketError();
   current_ms_ = timeout_ms;
   return 0;
 }

@@ -9,14 +9,11 @@
 #include <chrono>
 #include <optional>
 
-#include "queueclient/tls_channel.h"
+#include "queueclient/socket.h"
 
 namespace queue {
 
 using WaitClock = std::chrono::steady_clock;
-
-// What the socket's Windows Sockets number is for an expired bound: "Connection timed out."
-inline constexpr int kTimedOutError = 10060;
 
 // The milliseconds from now to `end`, rounded up; 0 once `end` has passed.
 int MillisecondsLeft(WaitClock::time_point end);
@@ -56,7 +53,7 @@ class SocketTimeout {
   enum class Option { kReceive, kSend };
   explicit SocketTimeout(Option option) : option_(option) {}
   // Sets the option to `timeout_ms` unless it has that value; returns 0, or the socket error.
-  int Set(SocketHandle socket, int timeout_ms);
+  int Set(const Socket& socket, int timeout_ms);
 
  private:
   Option option_;

@@ -2,7 +2,6 @@
 #include "queueclient/status_rules.h"
 
 #include "core/text.h"
-#include "queueclient/body_reader.h"
 
 namespace queue {
 namespace {

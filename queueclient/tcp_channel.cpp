@@ -4,24 +4,23 @@
 #include <cerrno>
 
 #include "queueclient/failure.h"
+#include "queueclient/socket_error_numbers.h"
 #include "queueclient/socket_errors.h"
 
 namespace queue {
 namespace {
 
-constexpr int kConnectTimedOut = 10060;
-// "Would block" and "operation in progress": what a bounded call meets when its bound expires.
-constexpr int kWouldBlock = 10035;
-constexpr int kInProgress = 10036;
-constexpr int kInterrupted = 10004;
-// What a repeated connect meets while the first goes on, and once it has succeeded.
-constexpr int kAlreadyInProgress = 10037;
-constexpr int kAlreadyConnected = 10056;
+using wsa::kAlreadyConnected;
+using wsa::kAlreadyInProgress;
+using wsa::kInProgress;
+using wsa::kInterrupted;
+using wsa::kWouldBlock;
+constexpr int kConnectTimedOut = wsa::kTimedOut;
 #ifdef _WIN32
 // A receive whose time-out expires fails "timed out" on Windows, "would block" elsewhere.
-constexpr int kReceiveTimedOut = kConnectTimedOut;
+constexpr int kReceiveTimedOut = wsa::kTimedOut;
 #else
-constexpr int kReceiveTimedOut = kWouldBlock;
+constexpr int kReceiveTimedOut = wsa::kWouldBlock;
 #endif
 
 [[noreturn]] void ThrowReadTimedOut() {
@@ -32,13 +31,13 @@ constexpr int kReceiveTimedOut = kWouldBlock;
   throw SocketFailure(LastSocketError());
 }
 
-void SetTimeoutOrThrow(SocketHandle socket, int option, int timeout_ms) {
-  if (!SetSocketTimeout(socket, option, timeout_ms)) ThrowLastSocketError();
+void SetTimeoutOrThrow(const Socket& socket, int option, int timeout_ms) {
+  if (!SetSocketTimeout(socket.handle(), option, timeout_ms)) ThrowLastSocketError();
 }
 
 // Waits for a connect that goes on in the background to finish; a connect still pending after
 // the bound fails as the platform's own give-up would.
-void FinishConnect(SocketHandle socket, int timeout_ms) {
+void FinishConnect(const Socket& socket, int timeout_ms) {
 #ifdef _WIN32
   // WSAPoll never reports a refused connect on Windows before 10 (version 2004); select reports
   // it in the exception set.
@@ -46,48 +45,50 @@ void FinishConnect(SocketHandle socket, int timeout_ms) {
   fd_set failed;
   FD_ZERO(&writable);
   FD_ZERO(&failed);
-  FD_SET(socket, &writable);
-  FD_SET(socket, &failed);
+  FD_SET(socket.handle(), &writable);
+  FD_SET(socket.handle(), &failed);
   timeval bound{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
   const int ready = ::select(0, nullptr, &writable, &failed, &bound);
 #else
-  const int ready = PollSocket(socket, POLLOUT, timeout_ms);
+  const int ready = PollSocket(socket.handle(), POLLOUT, timeout_ms);
 #endif
   if (ready < 0) ThrowLastSocketError();
   if (ready == 0) throw SocketFailure(kConnectTimedOut);
   int error = 0;
   socklen_t length = sizeof(error);
-  if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) {
+  if (::getsockopt(socket.handle(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                   &length) != 0) {
     ThrowLastSocketError();
   }
   if (error != 0) throw SocketFailure(SocketErrorFromErrno(error));
 }
 
-int ConnectOnce(SocketHandle socket, const SocketAddress& address) {
-  if (::connect(socket, reinterpret_cast<const sockaddr*>(&address.storage), address.length) == 0)
+int ConnectOnce(const Socket& socket, const SocketAddress& address) {
+  if (::connect(socket.handle(), reinterpret_cast<const sockaddr*>(&address.storage),
+                address.length) == 0)
     return 0;
   return LastSocketError();
 }
 
 #ifdef _WIN32
 // A Windows connect ignores the send time-out, so it runs non-blocking and is awaited.
-void ConnectWithin(SocketHandle socket, const SocketAddress& address,
+void ConnectWithin(const Socket& socket, const SocketAddress& address,
                    WaitClock::time_point deadline) {
   const int timeout_ms = MillisecondsLeft(deadline);
-  SetNonBlocking(socket, true);
+  SetNonBlocking(socket.handle(), true);
   const int error = ConnectOnce(socket, address);
   if (error != 0) {
     if (error != kWouldBlock && error != kInProgress) throw SocketFailure(error);
     FinishConnect(socket, timeout_ms);
   }
-  SetNonBlocking(socket, false);
+  SetNonBlocking(socket.handle(), false);
 }
 #else
 // A blocking connect gives up with "operation in progress" once the send time-out expires, so
 // the bound costs one option on the socket instead of toggling non-blocking mode and polling.
 // A connect repeated on a socket whose connect is still going on waits for it again ("already in
 // progress" when that wait ends too), which is how the wait is cut into slices.
-void ConnectWithin(SocketHandle socket, const SocketAddress& address,
+void ConnectWithin(const Socket& socket, const SocketAddress& address,
                    WaitClock::time_point deadline) {
   SlicedWait wait(deadline);
   SocketTimeout send_timeout(SocketTimeout::Option::kSend);
@@ -110,37 +111,27 @@ void ConnectWithin(SocketHandle socket, const SocketAddress& address,
 
 }  // namespace
 
-SocketHandle ConnectSocket(const SocketAddress& address, WaitClock::time_point deadline) {
-  const SocketHandle socket = ::socket(address.family, SOCK_STREAM, IPPROTO_TCP);
-  if (socket == kNoSocket) ThrowLastSocketError();
-  try {
-    // No explicit bind: connect binds an unbound socket itself, to the wildcard address and a
-    // port of the system's choice, with address reuse off, which is the binding wanted. An
-    // explicit bind to port 0 would also take the port out of the pool that connect shares
-    // between destinations, and run out of ports under load.
-    ConnectWithin(socket, address, deadline);
-  } catch (...) {
-    CloseSocket(socket);
-    throw;
-  }
+Socket ConnectSocket(const SocketAddress& address, WaitClock::time_point deadline) {
+  Socket socket = Socket::OpenStream(address.family);
+  // No explicit bind: connect binds an unbound socket itself, to the wildcard address and a port
+  // of the system's choice, with address reuse off, which is the binding wanted. An explicit
+  // bind to port 0 would also take the port out of the pool that connect shares between
+  // destinations, and run out of ports under load. A failure closes the socket with its owner.
+  ConnectWithin(socket, address, deadline);
   return socket;
 }
 
-TcpChannel::TcpChannel(SocketHandle socket, int read_timeout_ms) : socket_(socket) {
+TcpChannel::TcpChannel(Socket socket, int read_timeout_ms) : socket_(std::move(socket)) {
   bounds_.per_receive_ms = read_timeout_ms;
   // Set once here, the socket's own time-outs bound every receive and send (a send blocked by a
   // peer that reads nothing is bounded like a receive). The receive time-out is the first slice
-  // of a receive's wait, so a receive that gets its data in time changes nothing.
-  try {
-    SlicedWait first_receive(bounds_.EndOfReceive());
-    if (const int error = receive_timeout_.Set(socket_, first_receive.NextTimeoutMs())) {
-      throw SocketFailure(error);
-    }
-    SetTimeoutOrThrow(socket_, SO_SNDTIMEO, read_timeout_ms);
-  } catch (...) {
-    Close();
-    throw;
+  // of a receive's wait, so a receive that gets its data in time changes nothing. A failure
+  // here closes the socket with its owner.
+  SlicedWait first_receive(bounds_.EndOfReceive());
+  if (const int error = receive_timeout_.Set(socket_, first_receive.NextTimeoutMs())) {
+    throw SocketFailure(error);
   }
+  SetTimeoutOrThrow(socket_, SO_SNDTIMEO, read_timeout_ms);
 }
 
 TcpChannel::~TcpChannel() {
@@ -148,13 +139,13 @@ TcpChannel::~TcpChannel() {
 }
 
 std::size_t TcpChannel::Receive(char* buffer, std::size_t capacity) {
-  if (socket_ == kNoSocket) throw SocketFailure(10058);
+  if (!socket_.is_open()) throw SocketFailure(wsa::kShutDown);
   SlicedWait wait(bounds_.EndOfReceive());
   for (;;) {
     const int timeout_ms = wait.NextTimeoutMs();
     if (timeout_ms == 0) ThrowReadTimedOut();
     if (const int error = receive_timeout_.Set(socket_, timeout_ms)) throw SocketFailure(error);
-    const auto received = ::recv(socket_, buffer, static_cast<int>(capacity), 0);
+    const auto received = ::recv(socket_.handle(), buffer, static_cast<int>(capacity), 0);
     if (received >= 0) return static_cast<std::size_t>(received);
     if (InterruptedBySignal()) continue;
     const int error = LastSocketError();
@@ -164,9 +155,10 @@ std::size_t TcpChannel::Receive(char* buffer, std::size_t capacity) {
 }
 
 void TcpChannel::SendAll(std::string_view bytes) {
-  if (socket_ == kNoSocket) throw SocketFailure(10058);
+  if (!socket_.is_open()) throw SocketFailure(wsa::kShutDown);
   while (!bytes.empty()) {
-    const auto sent = ::send(socket_, bytes.data(), static_cast<int>(bytes.size()), kSendFlags);
+    const auto sent =
+        ::send(socket_.handle(), bytes.data(), static_cast<int>(bytes.size()), kSendFlags);
     if (sent < 0) {
       if (InterruptedBySignal()) continue;
       const int error = LastSocketError();
@@ -178,17 +170,14 @@ void TcpChannel::SendAll(std::string_view bytes) {
 }
 
 bool TcpChannel::WaitReadable(int timeout_ms) {
-  if (socket_ == kNoSocket) return false;
-  const int ready = PollSocket(socket_, POLLIN, timeout_ms);
+  if (!socket_.is_open()) return false;
+  const int ready = PollSocket(socket_.handle(), POLLIN, timeout_ms);
   if (ready < 0) ThrowLastSocketError();
   return ready > 0;
 }
 
 void TcpChannel::Close() noexcept {
-  if (socket_ == kNoSocket) return;
-  ShutdownSending(socket_);
-  CloseSocket(socket_);
-  socket_ = kNoSocket;
+  socket_.Close();
 }
 
 }  // namespace queue

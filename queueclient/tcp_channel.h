@@ -6,6 +6,7 @@
 
 #include "queueclient/address_selection.h"
 #include "queueclient/channel.h"
+#include "queueclient/socket.h"
 #include "queueclient/socket_wait.h"
 
 namespace queue {
@@ -14,13 +15,13 @@ namespace queue {
 // the system's choice, and connects it by `deadline` (leaving the socket's send time-out set).
 // Throws SocketFailure: 10060 when the connect does not complete in time, the platform's error
 // number otherwise.
-SocketHandle ConnectSocket(const SocketAddress& address, WaitClock::time_point deadline);
+Socket ConnectSocket(const SocketAddress& address, WaitClock::time_point deadline);
 
 class TcpChannel : public Channel {
  public:
-  // Takes ownership of a connected socket (closing it if the time-outs cannot be set).
-  // `read_timeout_ms` bounds every receive and send; SetDeadline bounds the receives of a press.
-  TcpChannel(SocketHandle socket, int read_timeout_ms);
+  // Takes over a connected socket (closed when the time-outs cannot be set). `read_timeout_ms`
+  // bounds every receive and send; SetDeadline bounds the receives of a press.
+  TcpChannel(Socket socket, int read_timeout_ms);
   ~TcpChannel() override;
   TcpChannel(const TcpChannel&) = delete;
   TcpChannel& operator=(const TcpChannel&) = delete;
@@ -32,7 +33,7 @@ class TcpChannel : public Channel {
   void Close() noexcept override;
 
  private:
-  SocketHandle socket_;
+  Socket socket_;
   ReceiveBounds bounds_;
   SocketTimeout receive_timeout_{SocketTimeout::Option::kReceive};
 };

@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "queueclient/failure.h"
+#include "queueclient/socket_error_numbers.h"
 #include "queueclient/socket_errors.h"
 #include "queueclient/socket_platform.h"
 #include "queueclient/socket_wait.h"
@@ -23,16 +24,17 @@ namespace {
 
 // The bound of every receive and send when the caller gives none.
 constexpr int kDefaultTimeoutMs = 30000;
-constexpr int kTimedOut = 10060;
+constexpr int kTimedOut = wsa::kTimedOut;
 // What a receive or send on a channel that is already closed meets.
-constexpr int kSocketClosed = 10058;
+constexpr int kSocketClosed = wsa::kShutDown;
 
 struct SslFree {
   void operator()(SSL* session) const { SSL_free(session); }
 };
 
-void SetTimeoutOrThrow(SocketHandle socket, int option, int timeout_ms) {
-  if (!SetSocketTimeout(socket, option, timeout_ms)) throw SocketFailure(LastSocketError());
+void SetTimeoutOrThrow(const Socket& socket, int option, int timeout_ms) {
+  if (!SetSocketTimeout(socket.handle(), option, timeout_ms))
+    throw SocketFailure(LastSocketError());
 }
 
 int ClampToInt(std::size_t size) {
@@ -41,7 +43,7 @@ int ClampToInt(std::size_t size) {
 
 class TlsChannel final : public Channel {
  public:
-  explicit TlsChannel(SocketHandle socket) { transport_.socket = socket; }
+  explicit TlsChannel(Socket socket) { transport_.socket = std::move(socket); }
   ~TlsChannel() override { Close(); }
   TlsChannel(const TlsChannel&) = delete;
   TlsChannel& operator=(const TlsChannel&) = delete;
@@ -166,7 +168,7 @@ bool TlsChannel::WaitReadable(int timeout_ms) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     const int wait_ms = static_cast<int>(std::max<long long>(left.count(), 0));
-    const int ready = PollSocket(transport_.socket, POLLIN, wait_ms);
+    const int ready = PollSocket(transport_.socket.handle(), POLLIN, wait_ms);
     if (ready < 0) throw SocketFailure(LastSocketError());
     if (ready == 0) return false;
     if (ProbeReceived()) return true;
@@ -180,12 +182,12 @@ bool TlsChannel::ProbeReceived() {
     explicit ProbeMode(SocketBioState& t) : transport(t) {
       transport.probing = true;
 #ifdef _WIN32
-      SetNonBlocking(transport.socket, true);
+      SetNonBlocking(transport.socket.handle(), true);
 #endif
     }
     ~ProbeMode() {
 #ifdef _WIN32
-      SetNonBlocking(transport.socket, false);
+      SetNonBlocking(transport.socket.handle(), false);
 #endif
       transport.probing = false;
     }
@@ -206,7 +208,7 @@ bool TlsChannel::ProbeReceived() {
 }
 
 void TlsChannel::Close() noexcept {
-  if (transport_.socket == kNoSocket) return;
+  if (!transport_.socket.is_open()) return;
   if (session_ && !broken_ && SSL_is_init_finished(session_.get())) {
     // One call sends our close notification; the peer's answer to it is not awaited.
     SSL_shutdown(session_.get());
@@ -214,22 +216,14 @@ void TlsChannel::Close() noexcept {
   ERR_clear_error();
   session_.reset();
   context_.reset();
-  ShutdownSending(transport_.socket);
-  CloseSocket(transport_.socket);
-  transport_.socket = kNoSocket;
+  transport_.socket.Close();
 }
 
 }  // namespace
 
-std::unique_ptr<Channel> ConnectTls(SocketHandle socket, const std::string& server_name,
-                                    int timeout_ms, WaitClock::time_point handshake_deadline) {
-  std::unique_ptr<TlsChannel> channel;
-  try {
-    channel = std::make_unique<TlsChannel>(socket);
-  } catch (...) {
-    CloseSocket(socket);
-    throw;
-  }
+std::unique_ptr<Channel> ConnectTls(Socket socket, const std::string& server_name, int timeout_ms,
+                                    WaitClock::time_point handshake_deadline) {
+  auto channel = std::make_unique<TlsChannel>(std::move(socket));
   // The library is linked, so it is there; it may still fail to initialise.
   if (OPENSSL_init_ssl(OPENSSL_INIT_LOAD_SSL_STRINGS | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr) !=
       1) {

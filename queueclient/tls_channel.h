@@ -6,23 +6,17 @@
 #include <string>
 
 #include "queueclient/channel.h"
+#include "queueclient/socket.h"
 
 namespace queue {
 
-#ifdef _WIN32
-using SocketHandle = unsigned long long;
-#else
-using SocketHandle = int;
-#endif
-
 // Runs the client handshake on `socket` (already connected) with `server_name` as the server
 // name indication, and returns the channel that carries the request and the response. The
-// channel owns the socket from then on, also when the handshake fails (it is closed then).
+// channel owns the socket from then on; when the handshake fails it is closed.
 // `timeout_ms` bounds every socket receive and send; the handshake as a whole ends by
 // `handshake_deadline` (a peer that dribbles it fails with socket error 10060 there). Throws
 // the TLS failures (could not load, set-up, handshake) and socket failures.
-std::unique_ptr<Channel> ConnectTls(SocketHandle socket, const std::string& server_name,
-                                    int timeout_ms,
+std::unique_ptr<Channel> ConnectTls(Socket socket, const std::string& server_name, int timeout_ms,
                                     std::chrono::steady_clock::time_point handshake_deadline);
 
 }  // namespace queue

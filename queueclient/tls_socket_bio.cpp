@@ -3,6 +3,8 @@
 // which a blocking session cannot tell from a spurious wake-up.
 #include "queueclient/tls_socket_bio.h"
 
+#include "queueclient/socket_error_numbers.h"
+
 #include <cerrno>
 
 #include "queueclient/socket_errors.h"
@@ -13,8 +15,8 @@ namespace {
 
 // The number a receive or send time-out of the socket has on Windows Sockets; POSIX reports
 // the expired time-out as "would block".
-constexpr int kTimedOut = 10060;
-constexpr int kWouldBlock = 10035;
+constexpr int kTimedOut = wsa::kTimedOut;
+constexpr int kWouldBlock = wsa::kWouldBlock;
 #ifdef _WIN32
 constexpr int kReceiveTimedOut = kTimedOut;
 #else
@@ -52,7 +54,7 @@ int SocketBioRead(BIO* bio, char* out, int length) {
           timeout_ms == 0 ? kTimedOut : state->receive_timeout.Set(state->socket, timeout_ms);
       if (state->last_error != 0) return -1;
     }
-    const auto received = ::recv(state->socket, out, length, flags);
+    const auto received = ::recv(state->socket.handle(), out, length, flags);
     if (received > 0) return static_cast<int>(received);
     if (received == 0) {
       state->end_of_input = true;
@@ -76,7 +78,7 @@ int SocketBioWrite(BIO* bio, const char* data, int length) {
   BIO_clear_retry_flags(bio);
   if (length <= 0) return 0;
   for (;;) {
-    const auto sent = ::send(state->socket, data, length, kSendFlags);
+    const auto sent = ::send(state->socket.handle(), data, length, kSendFlags);
     if (sent >= 0) return static_cast<int>(sent);
     if (Interrupted()) continue;
     // A send never probes: it waits for room up to the send time-out.

@@ -5,14 +5,14 @@
 
 #include <openssl/bio.h>
 
+#include "queueclient/socket.h"
 #include "queueclient/socket_wait.h"
-#include "queueclient/tls_channel.h"
 
 namespace queue {
 
 // What the transport under one TLS session knows about its socket. Outlives the BIO.
 struct SocketBioState {
-  SocketHandle socket;
+  Socket socket;  // owned here, with the session that reads and writes it
   // The socket error of the last failed receive or send; 0 when none failed.
   int last_error = 0;
   // The peer closed its side: a receive returned 0.
@@ -24,7 +24,7 @@ struct SocketBioState {
   SocketTimeout receive_timeout{SocketTimeout::Option::kReceive};
 };
 
-// A BIO for `state->socket`; it does not close the socket. Null when the library is out of
+// A BIO for `state->socket`; the socket stays the state's. Null when the library is out of
 // memory (its error queue says why).
 BIO* NewSocketBio(SocketBioState* state);
 

@@ -10,7 +10,7 @@
 
 #include "core/text.h"
 #include "queueclient/failure.h"
-#include "queueclient/response_record.h"
+#include "queueclient/protocol_integer.h"
 
 namespace queue {
 namespace {

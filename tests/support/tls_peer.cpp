@@ -2,6 +2,8 @@
 // each as its options say.
 #include "tests/support/tls_peer.h"
 
+#include "queueclient/tcp_channel.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -327,18 +329,10 @@ void TlsPeer::Handle(int connection) {
   done_.notify_all();
 }
 
-int ConnectToLoopback(int port) {
-  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  if (socket < 0 ||
-      ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-    if (socket >= 0) ::close(socket);
-    throw std::runtime_error("cannot connect to the loopback peer");
-  }
-  return socket;
+Socket ConnectToLoopback(int port) {
+  // The client's own connect, bounded like a press's.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  return ConnectSocket(SelectAddress("127.0.0.1", port, IpVersion::kIPv4, deadline), deadline);
 }
 
 }  // namespace queue::testing

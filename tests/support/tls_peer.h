@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "queueclient/socket.h"
+
 namespace queue::testing {
 
 enum class TlsPeerVersion { kAny, kTls10Only, kTls12Only, kTls13Only };
@@ -81,7 +83,7 @@ class TlsPeer {
   std::thread thread_;
 };
 
-// A blocking TCP socket connected to 127.0.0.1:`port`; throws std::runtime_error on failure.
-int ConnectToLoopback(int port);
+// A TCP socket connected to 127.0.0.1:`port`; throws the client's SocketFailure on failure.
+Socket ConnectToLoopback(int port);
 
 }  // namespace queue::testing

@@ -2,6 +2,7 @@
 // with the media-type defaults, the meta scan and the XML declaration, and the decoding that
 // follows, as the client runs them for one response.
 #include "queueclient/charset.h"
+#include "queueclient/charset_table.h"
 
 #include <gtest/gtest.h>
 

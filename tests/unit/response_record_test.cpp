@@ -1,5 +1,6 @@
 // Status code and integer parsing, and what the interpretation of a header block takes from it.
 #include "queueclient/response_record.h"
+#include "queueclient/protocol_integer.h"
 
 #include <gtest/gtest.h>
 
