@@ -73,9 +73,25 @@ class PayloadReader {
   std::string_view rest_;
 };
 
+// One zlib inflate stream, ended however the inflating ends (an append that runs out of memory
+// included).
+class InflateStream {
+ public:
+  InflateStream() {
+    if (inflateInit(&z_) != Z_OK) Fail("zlib cannot start");
+  }
+  InflateStream(const InflateStream&) = delete;
+  InflateStream& operator=(const InflateStream&) = delete;
+  ~InflateStream() { inflateEnd(&z_); }
+  z_stream& get() { return z_; }
+
+ private:
+  z_stream z_{};
+};
+
 std::string Inflate(std::string_view stream) {
-  z_stream z{};
-  if (inflateInit(&z) != Z_OK) Fail("zlib cannot start");
+  InflateStream owner;
+  z_stream& z = owner.get();
   z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stream.data()));
   z.avail_in = static_cast<uInt>(stream.size());
   std::string inflated;
@@ -92,7 +108,6 @@ std::string Inflate(std::string_view stream) {
       status = Z_DATA_ERROR;
   }
   const uInt left_over = z.avail_in;
-  inflateEnd(&z);
   if (status == Z_MEM_ERROR) Fail("inflated data too large");
   if (status != Z_STREAM_END) Fail("compressed data corrupt or cut short");
   if (left_over != 0) Fail("bytes after the compressed data");

@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""Fails when an include runs against the layers of the program.
+
+core is at the bottom and uses no Qt; queueclient and settings build on core only (and on each
+other not at all; the HTTP client and settings' profile layer use no Qt); theme and resources
+sit above them; then forms, then app; tools may use everything below. An include of a folder on
+the same floor or a higher one, or of Qt where Qt does not belong, is a fault this test names.
+
+Usage: check_layers.py SOURCE_DIR
+"""
+import pathlib
+import re
+import sys
+
+FLOORS = {
+    "core": 0,
+    "queueclient": 1,
+    "settings": 1,
+    "theme": 2,
+    "resources": 2,
+    "forms": 3,
+    "app": 4,
+    "tools": 5,
+}
+# Files that must not see Qt, as path patterns below the source folder.
+QT_FREE = [r"^core/", r"^queueclient/", r"^settings/profile_", r"^settings/settings_failure",
+           r"^theme/theme_container", r"^tools/(qget|queue-server|make-theme)/"]
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
+
+
+def main():
+    root = pathlib.Path(sys.argv[1]).resolve()
+    faults = []
+    checked = 0
+    for folder, floor in FLOORS.items():
+        for path in sorted((root / folder).rglob("*")):
+            if path.suffix not in (".h", ".cpp") or not path.is_file():
+                continue
+            checked += 1
+            relative = path.relative_to(root).as_posix()
+            qt_free = any(re.search(pattern, relative) for pattern in QT_FREE)
+            for kind, target in INCLUDE.findall(path.read_text(encoding="utf-8")):
+                if kind == "<":
+                    if qt_free and re.match(r"Q[A-Za-z]", target):
+                        faults.append("%s includes <%s>, but uses no Qt" % (relative, target))
+                    continue
+                top = target.split("/", 1)[0]
+                if "/" not in target or top == folder or top not in FLOORS:
+                    continue  # its own folder, a generated header, or not a layer of ours
+                if FLOORS[top] >= floor:
+                    faults.append("%s (floor %d) includes %s (floor %d)"
+                                  % (relative, floor, target, FLOORS[top]))
+    for fault in faults:
+        print(fault)
+    print("%d files checked, %d includes against the layers" % (checked, len(faults)))
+    return 1 if faults or checked == 0 else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
