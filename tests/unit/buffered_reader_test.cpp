@@ -1,6 +1,7 @@
 // The buffered reads and the response reading over an in-memory channel: the same bytes fed
 // whole, split at every position and one byte at a time must give the same result.
 #include "queueclient/buffered_reader.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,7 @@ struct PiecewiseCase {
   std::string body;
   std::size_t header_lines;  // trailers included
 };
+QUEUE_PRINT_ROWS_BY(PiecewiseCase, name)
 
 class PiecewiseReading : public ::testing::TestWithParam<PiecewiseCase> {};
 

@@ -3,6 +3,7 @@
 // follows, as the client runs them for one response.
 #include "queueclient/charset.h"
 #include "queueclient/charset_table.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ struct CodePageCase {
   const char* name;
   int code_page;
 };
+QUEUE_PRINT_ROWS_BY(CodePageCase, name)
 
 class CodePageOfTest : public ::testing::TestWithParam<CodePageCase> {};
 
@@ -39,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CodePageCase{"csISO2022JP", 50221},
                       CodePageCase{"ebcdic-Latin9--euro", 20924}, CodePageCase{"x-iscii-pa", 57011},
                       CodePageCase{"IBM037", 37}, CodePageCase{"UCS-4BE", 0}, CodePageCase{"", 0},
-                      CodePageCase{" utf-8", 0}, CodePageCase{"utf-8;", 0}));
+                      CodePageCase{" utf-8", 0}, CodePageCase{"utf-8;", 0}),
+    [](const auto& info) { return ::test_rows::RowNameFromText(info.param.name, info.index); });
 
 // One response as the client handles it: the header block, then the body's own say.
 struct Response {
@@ -49,6 +52,7 @@ struct Response {
   const char* charset;  // the character set the body is decoded with
   std::u16string text;  // the decoded body
 };
+QUEUE_PRINT_ROWS_BY(Response, name)
 
 class ResponseCharsetTest : public ::testing::TestWithParam<Response> {};
 

@@ -1,6 +1,7 @@
 // The cookie-date parser: the common formats, two-digit years, the stricter rules and dates
 // that are no dates.
 #include "queueclient/cookie_date.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@ struct DateCase {
   const char16_t* text;
   std::optional<Moment> expected;  // nothing: the text is no valid date
 };
+QUEUE_PRINT_ROWS_BY(DateCase, name)
 
 constexpr std::nullopt_t kInvalid = std::nullopt;
 

@@ -1,6 +1,7 @@
 // Set-Cookie parsing: the name-value pair, each attribute, expiry, domain and the values that
 // are dropped.
 #include "queueclient/cookie_parser.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,7 @@ struct ParseCase {
   std::optional<Expected> expected;  // nothing: the value is dropped
   Uri uri = RequestUri();
 };
+QUEUE_PRINT_ROWS_BY(ParseCase, name)
 
 Expected With(void (*change)(Expected&)) {
   Expected e;

@@ -14,6 +14,7 @@
 #include "queueclient/charset_table.h"
 #include "queueclient/codepage_converter.h"
 #include "queueclient/decode_utf.h"
+#include "tests/support/row_names.h"
 
 namespace queue {
 namespace {
@@ -40,6 +41,7 @@ struct Utf8Case {
   std::string bytes;
   std::u16string text;
 };
+QUEUE_PRINT_ROWS_BY(Utf8Case, name)
 
 class Utf8Test : public ::testing::TestWithParam<Utf8Case> {};
 
@@ -115,6 +117,7 @@ struct Utf7Case {
   const char* bytes;
   std::u16string text;
 };
+QUEUE_PRINT_ROWS_BY(Utf7Case, name)
 
 class Utf7Test : public ::testing::TestWithParam<Utf7Case> {};
 
@@ -143,6 +146,7 @@ struct BodyCase {
   std::string bytes;
   std::u16string text;
 };
+QUEUE_PRINT_ROWS_BY(BodyCase, name)
 
 class DecodeBodyTest : public ::testing::TestWithParam<BodyCase> {};
 

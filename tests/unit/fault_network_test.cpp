@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "queueclient/http_client.h"
 #include "queueclient/response_head_reader.h"
+#include "tests/support/row_names.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/tls_peer.h"
 #include "tests/support/wire_helpers.h"
@@ -120,6 +121,7 @@ struct LineFloodCase {
   std::size_t bytes;
   bool fails;
 };
+QUEUE_PRINT_ROWS_BY(LineFloodCase, name)
 
 class LineFlood : public ::testing::TestWithParam<LineFloodCase> {};
 
@@ -167,6 +169,7 @@ struct HugeChunkCase {
   const char* size_line;
   bool close_early;  // the server closes after a few data bytes
 };
+QUEUE_PRINT_ROWS_BY(HugeChunkCase, name)
 
 class HugeChunk : public ::testing::TestWithParam<HugeChunkCase> {};
 
@@ -208,6 +211,7 @@ struct BrokenHandshakeCase {
   FailureKind kind;
   const char* message;
 };
+QUEUE_PRINT_ROWS_BY(BrokenHandshakeCase, name)
 
 class BrokenHandshake : public ::testing::TestWithParam<BrokenHandshakeCase> {};
 

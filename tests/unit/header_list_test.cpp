@@ -1,5 +1,6 @@
 // The header list: lookup by name ignoring case, unfolding of continuation lines, set by name.
 #include "queueclient/header_list.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,7 @@ struct UnfoldCase {
   std::vector<const char*> lines;
   const char* value;
 };
+QUEUE_PRINT_ROWS_BY(UnfoldCase, lines)
 
 class UnfoldTest : public ::testing::TestWithParam<UnfoldCase> {};
 
@@ -59,7 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
                       UnfoldCase{{"X-Folded: a", "   ", " b"}, "a b"},
                       UnfoldCase{{"X-Folded:", " b"}, "b"},
                       // The value is after the first colon only.
-                      UnfoldCase{{"X-Folded: a:b", " c:d", "Next: e"}, "a:b c:d"}));
+                      UnfoldCase{{"X-Folded: a:b", " c:d", "Next: e"}, "a:b c:d"}),
+    [](const auto& info) {
+      return ::test_rows::RowNameFromText(
+          info.param.lines.empty() ? "" : info.param.lines.front(), info.index);
+    });
 
 TEST(HeaderListTest, SetReplacesTheFirstLineWithItsContinuations) {
   HeaderList list = ListOf({"A: 1", "content-type: text/plain", " ; charset=x", "\tmore",

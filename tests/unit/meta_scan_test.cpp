@@ -1,6 +1,7 @@
 // The meta scan of HTML bodies: which meta elements count, where the scan stops, and markup
 // that is broken or cut off.
 #include "queueclient/meta_scan.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,7 @@ struct MetaCase {
   const char* lines;  // the meta header lines, joined with "|"
   const char* charset;
 };
+QUEUE_PRINT_ROWS_BY(MetaCase, name)
 
 class MetaScanTest : public ::testing::TestWithParam<MetaCase> {};
 

@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "settings/profile_integer.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ struct IntegerCase {
   std::u16string text;
   std::optional<std::int32_t> expected;  // nothing: invalid, the caller's default is used
 };
+QUEUE_PRINT_ROWS_BY(IntegerCase, name)
 
 class ProfileIntegerTest : public testing::TestWithParam<IntegerCase> {};
 

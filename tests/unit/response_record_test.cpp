@@ -1,6 +1,7 @@
 // Status code and integer parsing, and what the interpretation of a header block takes from it.
 #include "queueclient/response_record.h"
 #include "queueclient/protocol_integer.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@ struct StatusCase {
   const char* line;
   std::int32_t code;
 };
+QUEUE_PRINT_ROWS_BY(StatusCase, line)
 
 class StatusCodeTest : public ::testing::TestWithParam<StatusCase> {};
 
@@ -46,12 +48,16 @@ INSTANTIATE_TEST_SUITE_P(
                       StatusCase{"HTTP/1.1 -2147483648 Small", INT32_MIN},
                       StatusCase{"HTTP/1.1 -2147483649 Small", -1},
                       StatusCase{"HTTP/1.1 $7FFFFFFF Big", INT32_MAX},
-                      StatusCase{"HTTP/1.1 $80000000 Big", -1}, StatusCase{"HTTP/1.1 .5 OK", -1}));
+                      StatusCase{"HTTP/1.1 $80000000 Big", -1}, StatusCase{"HTTP/1.1 .5 OK", -1}),
+    [](const auto& info) {
+      return ::test_rows::RowNameFromText(info.param.line, info.index);
+    });
 
 struct IntCase {
   const char* text;
   std::int64_t value;
 };
+QUEUE_PRINT_ROWS_BY(IntCase, text)
 
 class Int64Test : public ::testing::TestWithParam<IntCase> {};
 
@@ -69,7 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
                       IntCase{"-9223372036854775808", INT64_MIN},
                       IntCase{"$7FFFFFFFFFFFFFFF", INT64_MAX}, IntCase{"$8000000000000000", -1},
                       // Hexadecimal takes no sign.
-                      IntCase{"-$10", -1}, IntCase{"0xAbC", 0xABC}));
+                      IntCase{"-$10", -1}, IntCase{"0xAbC", 0xABC}),
+    [](const auto& info) {
+      return ::test_rows::RowNameFromText(info.param.text, info.index);
+    });
 
 TEST(Int32Test, RangeIsThirtyTwoBits) {
   EXPECT_EQ(ParseInt32OrMinus1(u"4294967296"), -1);
@@ -119,6 +128,7 @@ struct LengthCase {
   std::int64_t length;
   bool has_length;
 };
+QUEUE_PRINT_ROWS_BY(LengthCase, line)
 
 class ContentLengthTest : public ::testing::TestWithParam<LengthCase> {};
 
@@ -134,13 +144,17 @@ INSTANTIATE_TEST_SUITE_P(Lengths, ContentLengthTest,
                                            LengthCase{"Content-Length: -5", -5, false},
                                            LengthCase{"Content-Length: four", -1, false},
                                            LengthCase{"Content-Length:", -1, false},
-                                           LengthCase{"X-Other: 4", -1, false}));
+                                           LengthCase{"X-Other: 4", -1, false}),
+                         [](const auto& info) {
+                           return ::test_rows::RowNameFromText(info.param.line, info.index);
+                         });
 
 struct CharsetCase {
   const char* content_type_line;  // nullptr: no Content-Type line
   const char* content_type;
   const char* charset;
 };
+QUEUE_PRINT_ROWS_BY(CharsetCase, content_type_line)
 
 class ContentTypeCharsetTest : public ::testing::TestWithParam<CharsetCase> {};
 
@@ -177,7 +191,11 @@ INSTANTIATE_TEST_SUITE_P(
         CharsetCase{"Content-Type: text/html; boundary=b; Charset = \"win\\\"1251\" ; q=1",
                     "text/html; boundary=b; q=1", "win\"1251"},
         // The token ends at a separator; what follows it up to ";" is dropped.
-        CharsetCase{"Content-Type: text/plain; charset=utf-8/x", "text/plain", "utf-8"}));
+        CharsetCase{"Content-Type: text/plain; charset=utf-8/x", "text/plain", "utf-8"}),
+    [](const auto& info) {
+      return ::test_rows::RowNameFromText(
+          info.param.content_type_line ? info.param.content_type_line : "none", info.index);
+    });
 
 TEST(ClearForHeaderBlockTest, KeepsOnlyTheStatusLine) {
   ResponseRecord record = Interpreted({"Content-Type: text/plain", "Content-Length: 3",
@@ -205,6 +223,7 @@ struct MediaTypeCase {
   const char* pattern;
   bool matches;
 };
+QUEUE_PRINT_ROWS_BY(MediaTypeCase, content_type)
 
 class MediaTypeIsTest : public ::testing::TestWithParam<MediaTypeCase> {};
 
@@ -226,7 +245,10 @@ INSTANTIATE_TEST_SUITE_P(
                       MediaTypeCase{"textual/plain", "text", false},
                       MediaTypeCase{"text", "text", false},
                       MediaTypeCase{"multipart/mixed; boundary=b", "multipart", true},
-                      MediaTypeCase{"", "text", false}, MediaTypeCase{"", "text/html", false}));
+                      MediaTypeCase{"", "text", false}, MediaTypeCase{"", "text/html", false}),
+    [](const auto& info) {
+      return ::test_rows::RowNameFromText(info.param.content_type, info.index);
+    });
 
 }  // namespace
 }  // namespace queue

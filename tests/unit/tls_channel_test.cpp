@@ -1,6 +1,7 @@
 // The TLS channel against a real TLS peer on loopback: versions, certificates, the server
 // name, and every way a handshake or an exchange can go wrong.
 #include "queueclient/tls_channel.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 #include <openssl/ssl.h>
@@ -45,6 +46,7 @@ struct VersionCase {
   TlsPeerVersion peer;
   int negotiated;
 };
+QUEUE_PRINT_ROWS_BY(VersionCase, name)
 
 class TlsVersionTest : public ::testing::TestWithParam<VersionCase> {};
 
@@ -117,6 +119,7 @@ struct HandshakeFailureCase {
   int socket_error;  // 0 for a TLS failure
   const char* message;
 };
+QUEUE_PRINT_ROWS_BY(HandshakeFailureCase, name)
 
 class TlsHandshakeFailureTest : public ::testing::TestWithParam<HandshakeFailureCase> {};
 

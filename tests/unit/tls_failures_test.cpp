@@ -1,5 +1,6 @@
 // How failed TLS library calls become the messages the operator reads.
 #include "queueclient/tls_failures.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 #include <openssl/err.h>
@@ -18,6 +19,7 @@ struct CallCase {
   unsigned long queued;  // pushed onto the error queue before the call; 0 for none
   const char16_t* message;
 };
+QUEUE_PRINT_ROWS_BY(CallCase, name)
 
 std::string CaseName(const testing::TestParamInfo<CallCase>& info) {
   return info.param.name;

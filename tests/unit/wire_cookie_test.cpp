@@ -8,6 +8,7 @@
 
 #include "core/text.h"
 #include "queueclient/http_client.h"
+#include "tests/support/row_names.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/tls_peer.h"
 #include "tests/support/wire_helpers.h"
@@ -29,6 +30,7 @@ struct CookieRunCase {
   // The Cookie line (with its CR LF) that each press after the first must carry; empty: none.
   std::vector<std::string> cookie_lines;
 };
+QUEUE_PRINT_ROWS_BY(CookieRunCase, name)
 
 const std::string kHtml =
     "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nSet-Cookie: h=1\r\n\r\n"

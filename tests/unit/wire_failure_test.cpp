@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "queueclient/http_client.h"
 #include "queueclient/socket_platform.h"
+#include "tests/support/row_names.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/wire_helpers.h"
 
@@ -30,6 +31,7 @@ struct AddressCase {
   std::u16string url;
   ExpectedFailure expected;
 };
+QUEUE_PRINT_ROWS_BY(AddressCase, name)
 
 class AddressFailure : public ::testing::TestWithParam<AddressCase> {};
 
@@ -72,6 +74,7 @@ struct ExchangeCase {
   ConnectionScript script;
   ExpectedFailure expected;
 };
+QUEUE_PRINT_ROWS_BY(ExchangeCase, name)
 
 class ExchangeFailure : public ::testing::TestWithParam<ExchangeCase> {};
 

@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "queueclient/http_client.h"
+#include "tests/support/row_names.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/wire_helpers.h"
 
@@ -18,6 +19,7 @@ struct HeadCase {
   std::string host;
   bool ipv6 = false;
 };
+QUEUE_PRINT_ROWS_BY(HeadCase, name)
 
 class RequestHeadOnWire : public ::testing::TestWithParam<HeadCase> {};
 

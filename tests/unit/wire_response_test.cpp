@@ -6,6 +6,7 @@
 
 #include "core/text.h"
 #include "queueclient/http_client.h"
+#include "tests/support/row_names.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/wire_helpers.h"
 
@@ -28,6 +29,7 @@ struct AnswerCase {
   ConnectionScript script;
   std::u16string answer;
 };
+QUEUE_PRINT_ROWS_BY(AnswerCase, name)
 
 class AnswerOnWire : public ::testing::TestWithParam<AnswerCase> {};
 
@@ -130,6 +132,7 @@ struct StatusCase {
   int code;
   std::string body;  // the decoded failure body
 };
+QUEUE_PRINT_ROWS_BY(StatusCase, name)
 
 class StatusFailureOnWire : public ::testing::TestWithParam<StatusCase> {};
 
@@ -228,6 +231,7 @@ struct KeepAliveCase {
   std::string connection_line;
   std::size_t connections;  // for two calls
 };
+QUEUE_PRINT_ROWS_BY(KeepAliveCase, name)
 
 class KeepAliveOnWire : public ::testing::TestWithParam<KeepAliveCase> {};
 

@@ -1,6 +1,7 @@
 // The encoding an XML body declares: byte-order marks, the declaration in each unit layout,
 // and declarations that are cut off or malformed.
 #include "queueclient/xml_encoding.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -39,6 +40,7 @@ struct XmlCase {
   std::string body;
   const char* encoding;
 };
+QUEUE_PRINT_ROWS_BY(XmlCase, name)
 
 class XmlEncodingTest : public ::testing::TestWithParam<XmlCase> {};
 

@@ -1,0 +1,45 @@
+// Names and printing for the rows of the tests' tables.
+#include "tests/support/row_names.h"
+
+namespace test_rows {
+namespace {
+
+constexpr std::size_t kMaxNameFromText = 48;
+
+bool IsNameCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+std::string RowNameFromText(std::string_view text, std::size_t index) {
+  std::string name;
+  for (const char c : text) {
+    if (name.size() >= kMaxNameFromText) break;
+    if (IsNameCharacter(c)) {
+      name += c;
+    } else if (!name.empty() && name.back() != '_') {
+      name += '_';
+    }
+  }
+  if (name.empty()) name = "Empty";
+  if (name.back() != '_') name += '_';
+  return name + std::to_string(index);
+}
+
+void PrintRowText(const char* text, std::ostream* out) {
+  *out << (text != nullptr ? text : "(none)");
+}
+
+void PrintRowText(std::string_view text, std::ostream* out) {
+  *out << text;
+}
+
+void PrintRowText(const std::vector<const char*>& lines, std::ostream* out) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) *out << " | ";
+    PrintRowText(lines[i], out);
+  }
+}
+
+}  // namespace test_rows
