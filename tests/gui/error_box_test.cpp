@@ -7,12 +7,12 @@
 
 #include "app/error_box.h"
 #include "app/startup_failure_box.h"
-#include "forms/handler_guard.h"
 #include "core/failure.h"
+#include "forms/handler_guard.h"
 #include "tests/gui/operator_test_support.h"
 
-using queue::Failure;
 using queue::CoreFailure;
+using queue::Failure;
 
 Q_DECLARE_METATYPE(std::shared_ptr<const queue::Failure>)
 

@@ -27,5 +27,5 @@ void PrintRowText(const std::vector<const char*>& lines, std::ostream* out);
 // its namespace, where gtest's printer looks for it.
 #define QUEUE_PRINT_ROWS_BY(Row, field)                                     \
   [[maybe_unused]] inline void PrintTo(const Row& row, std::ostream* out) { \
-    ::test_rows::PrintRowText(row.field, out);                         \
+    ::test_rows::PrintRowText(row.field, out);                              \
   }

@@ -63,8 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // The value is after the first colon only.
                       UnfoldCase{{"X-Folded: a:b", " c:d", "Next: e"}, "a:b c:d"}),
     [](const auto& info) {
-      return ::test_rows::RowNameFromText(
-          info.param.lines.empty() ? "" : info.param.lines.front(), info.index);
+      return ::test_rows::RowNameFromText(info.param.lines.empty() ? "" : info.param.lines.front(),
+                                          info.index);
     });
 
 TEST(HeaderListTest, SetReplacesTheFirstLineWithItsContinuations) {

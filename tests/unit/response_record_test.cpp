@@ -49,9 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StatusCase{"HTTP/1.1 -2147483649 Small", -1},
                       StatusCase{"HTTP/1.1 $7FFFFFFF Big", INT32_MAX},
                       StatusCase{"HTTP/1.1 $80000000 Big", -1}, StatusCase{"HTTP/1.1 .5 OK", -1}),
-    [](const auto& info) {
-      return ::test_rows::RowNameFromText(info.param.line, info.index);
-    });
+    [](const auto& info) { return ::test_rows::RowNameFromText(info.param.line, info.index); });
 
 struct IntCase {
   const char* text;
@@ -76,9 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IntCase{"$7FFFFFFFFFFFFFFF", INT64_MAX}, IntCase{"$8000000000000000", -1},
                       // Hexadecimal takes no sign.
                       IntCase{"-$10", -1}, IntCase{"0xAbC", 0xABC}),
-    [](const auto& info) {
-      return ::test_rows::RowNameFromText(info.param.text, info.index);
-    });
+    [](const auto& info) { return ::test_rows::RowNameFromText(info.param.text, info.index); });
 
 TEST(Int32Test, RangeIsThirtyTwoBits) {
   EXPECT_EQ(ParseInt32OrMinus1(u"4294967296"), -1);
