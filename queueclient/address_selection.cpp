@@ -97,7 +97,7 @@ SocketAddress Resolve(const std::string& host, int port, int family,
   if (!ResolveBy(host, hints, deadline, result, found)) throw SocketFailure(wsa::kTimedOut);
   if (result != 0) throw SocketFailure(SocketErrorFromResolver(result, errno));
   std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, &::freeaddrinfo);
-  if (found == nullptr) throw SocketFailure(11004);
+  if (found == nullptr) throw SocketFailure(wsa::kNoData);
   // Only the first address counts: no second try with the others.
   if (family == AF_INET) {
     return FromIpv4(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr, port);
