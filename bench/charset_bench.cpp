@@ -1,11 +1,13 @@
 // Decoding a 1 MiB body: UTF-8 (mostly Cyrillic) beside QString::fromUtf8, and windows-1251
-// beside plain iconv, on the same bytes in the same run.
+// beside plain iconv, on the same bytes in the same run. "--count SIDE N" counts one side's
+// instructions instead (see instruction_count.h).
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
 #include <string>
 #include <vector>
 
+#include "bench/instruction_count.h"
 #include "queueclient/charset.h"
 
 #ifdef QUEUE_BENCH_WITH_QT
@@ -94,4 +96,24 @@ BENCHMARK(BM_IconvWindows1251);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  const std::string utf8 = Utf8Body();
+  const std::string windows1251 = Windows1251Body();
+  bench::Sides sides = {
+      {"utf8-program", [&] { benchmark::DoNotOptimize(queue::DecodeBody(utf8, u"utf-8").data()); }},
+      {"1251-program",
+       [&] { benchmark::DoNotOptimize(queue::DecodeBody(windows1251, u"windows-1251").data()); }},
+  };
+#ifdef QUEUE_BENCH_WITH_QT
+  sides["utf8-floor"] = [&] {
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    benchmark::DoNotOptimize(text.constData());
+  };
+#endif
+  int exit_code = 0;
+  if (bench::RanInstructionCount(argc, argv, sides, &exit_code)) return exit_code;
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -2,7 +2,8 @@
 // server, beside a raw-socket client that makes the same exchange and closes the same way
 // (shutdown for sending, then close), in the same run. Prints the ratio of the medians (the
 // target is at most 1.10). Run with --benchmark_enable_random_interleaving=true so that other
-// load on the machine falls on both clients alike.
+// load on the machine falls on both clients alike. "--count program|floor N" counts one side's
+// instructions instead (see instruction_count.h).
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
@@ -15,9 +16,10 @@
 #include <string>
 #include <thread>
 
+#include "bench/instruction_count.h"
 #include "bench/median_reporter.h"
+#include "bench/raw_connect.h"
 #include "queueclient/http_client.h"
-#include "tests/support/tls_peer.h"
 #include "tests/support/wire_helpers.h"
 
 namespace {
@@ -85,32 +87,43 @@ LoopbackServer& Server() {
   return server;
 }
 
-void BM_HttpClientPress(benchmark::State& state) {
-  const std::u16string url =
-      queue::testing::WithPort16(u"http://127.0.0.1:{port}/getQueue?operator=3", Server().port());
-  queue::HttpClient client;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(client.Get(url));
-    client.Disconnect();
-  }
+std::u16string PressUrl() {
+  return queue::testing::WithPort16(u"http://127.0.0.1:{port}/getQueue?operator=3",
+                                    Server().port());
+}
+
+void HttpClientPress(queue::HttpClient& client, const std::u16string& url) {
+  benchmark::DoNotOptimize(client.Get(url));
+  client.Disconnect();
+}
+
+std::string RawRequest() {
+  return queue::testing::ExpectedHead(
+      "/getQueue?operator=3", queue::testing::WithPort("127.0.0.1:{port}", Server().port()));
 }
 
 // Connect, send the same head, read the whole answer, shut down sending, close.
-void BM_RawSocketPress(benchmark::State& state) {
-  const std::string request = queue::testing::ExpectedHead(
-      "/getQueue?operator=3", queue::testing::WithPort("127.0.0.1:{port}", Server().port()));
-  for (auto _ : state) {
-    const int socket = queue::testing::ConnectToLoopback(Server().port());
-    ::send(socket, request.data(), request.size(), MSG_NOSIGNAL);
-    char buffer[32768];
-    std::size_t received = 0;
-    ssize_t count;
-    while (received < kAnswer.size() && (count = ::recv(socket, buffer, sizeof buffer, 0)) > 0) {
-      received += static_cast<std::size_t>(count);
-    }
-    ::shutdown(socket, SHUT_WR);
-    ::close(socket);
+void RawSocketPress(const std::string& request) {
+  const int socket = bench::RawConnectToLoopback(Server().port());
+  ::send(socket, request.data(), request.size(), MSG_NOSIGNAL);
+  char buffer[32768];
+  std::size_t received = 0;
+  ssize_t count;
+  while (received < kAnswer.size() && (count = ::recv(socket, buffer, sizeof buffer, 0)) > 0) {
+    received += static_cast<std::size_t>(count);
   }
+  bench::RawClose(socket);
+}
+
+void BM_HttpClientPress(benchmark::State& state) {
+  const std::u16string url = PressUrl();
+  queue::HttpClient client;
+  for (auto _ : state) HttpClientPress(client, url);
+}
+
+void BM_RawSocketPress(benchmark::State& state) {
+  const std::string request = RawRequest();
+  for (auto _ : state) RawSocketPress(request);
 }
 
 BENCHMARK(BM_HttpClientPress)
@@ -125,6 +138,16 @@ BENCHMARK(BM_RawSocketPress)
 }  // namespace
 
 int main(int argc, char** argv) {
+  queue::HttpClient client;
+  const std::u16string url = PressUrl();
+  const std::string request = RawRequest();
+  int exit_code = 0;
+  if (bench::RanInstructionCount(argc, argv,
+                                 {{"program", [&] { HttpClientPress(client, url); }},
+                                  {"floor", [&] { RawSocketPress(request); }}},
+                                 &exit_code)) {
+    return exit_code;
+  }
   benchmark::Initialize(&argc, argv);
   bench::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

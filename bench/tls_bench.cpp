@@ -5,17 +5,18 @@
 // list, versions, trust lookup), which parts the client's own cost from the context's; and what
 // loading the default trust bundle eagerly on every connection would cost. Run with
 // --benchmark_enable_random_interleaving=true so that other load on the machine falls on both
-// clients alike.
+// clients alike. "--count program|floor N" counts one side's instructions instead (see
+// instruction_count.h).
 #include <benchmark/benchmark.h>
 #include <openssl/ssl.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <map>
 #include <string>
 
+#include "bench/instruction_count.h"
 #include "bench/median_reporter.h"
+#include "bench/raw_connect.h"
 #include "queueclient/http_client.h"
 #include "queueclient/tls_context.h"
 #include "tests/support/tls_peer.h"
@@ -41,14 +42,19 @@ std::string RequestHead() {
                                       queue::testing::WithPort("127.0.0.1:{port}", Peer().port()));
 }
 
+std::u16string PressUrl() {
+  return queue::testing::WithPort16(u"https://127.0.0.1:{port}/getQueue?operator=3", Peer().port());
+}
+
+void HttpClientPress(queue::HttpClient& client, const std::u16string& url) {
+  benchmark::DoNotOptimize(client.Get(url));
+  client.Disconnect();
+}
+
 void BM_HttpClientPress(benchmark::State& state) {
-  const std::u16string url =
-      queue::testing::WithPort16(u"https://127.0.0.1:{port}/getQueue?operator=3", Peer().port());
+  const std::u16string url = PressUrl();
   queue::HttpClient client;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(client.Get(url));
-    client.Disconnect();
-  }
+  for (auto _ : state) HttpClientPress(client, url);
 }
 
 // The same exchange with nothing but the library: connect, handshake, request, the whole
@@ -56,7 +62,7 @@ void BM_HttpClientPress(benchmark::State& state) {
 enum ContextKind { kLibraryDefaults = 0, kEagerTrust = 1, kProgramContext = 2 };
 
 void RawExchange(const std::string& request, std::size_t answer_size, ContextKind kind) {
-  const int socket = queue::testing::ConnectToLoopback(Peer().port());
+  const int socket = bench::RawConnectToLoopback(Peer().port());
   SSL_CTX* context = kind == kProgramContext ? queue::NewClientContext().release()
                                              : SSL_CTX_new(TLS_client_method());
   if (kind == kEagerTrust) SSL_CTX_set_default_verify_paths(context);
@@ -75,8 +81,7 @@ void RawExchange(const std::string& request, std::size_t answer_size, ContextKin
   }
   SSL_free(session);
   SSL_CTX_free(context);
-  ::shutdown(socket, SHUT_WR);
-  ::close(socket);
+  bench::RawClose(socket);
 }
 
 void BM_RawLibraryPress(benchmark::State& state) {
@@ -94,6 +99,18 @@ BENCHMARK(BM_RawLibraryPress)->Arg(2)->UseRealTime()->Repetitions(kRepetitions);
 }  // namespace
 
 int main(int argc, char** argv) {
+  queue::HttpClient client;
+  const std::u16string url = PressUrl();
+  const std::string request = RequestHead();
+  const std::size_t answer_size = queue::testing::OkResponse("A-017").size();
+  int exit_code = 0;
+  if (bench::RanInstructionCount(
+          argc, argv,
+          {{"program", [&] { HttpClientPress(client, url); }},
+           {"floor", [&] { RawExchange(request, answer_size, kLibraryDefaults); }}},
+          &exit_code)) {
+    return exit_code;
+  }
   benchmark::Initialize(&argc, argv);
   bench::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
