@@ -60,16 +60,21 @@ bool BufferedReader::Fill(bool reset_is_close) {
   if (peer_closed_) return false;
   // Move the unconsumed bytes to the front so the buffer does not grow with consumed ones.
   if (start_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + start_, end_ - start_);
+    std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
     end_ -= start_;
     start_ = 0;
   }
-  // The storage only ever grows, so a receive does not pay for clearing it each time.
-  if (buffer_.size() < end_ + kReceiveSize) buffer_.resize(end_ + kReceiveSize);
+  // The storage only ever grows, and only by what a line may still need.
+  if (capacity_ < end_ + kReceiveSize) {
+    auto grown = std::make_unique_for_overwrite<char[]>(end_ + kReceiveSize);
+    if (end_ > 0) std::memcpy(grown.get(), buffer_.get(), end_);
+    buffer_ = std::move(grown);
+    capacity_ = end_ + kReceiveSize;
+  }
   const bool bytes_waiting = end_ > 0;
   std::size_t received = 0;
   try {
-    received = channel_.Receive(buffer_.data() + end_, kReceiveSize);
+    received = channel_.Receive(buffer_.get() + end_, kReceiveSize);
   } catch (const SocketFailure& failure) {
     if (!IsResetLike(failure) || (!reset_is_close && !bytes_waiting)) throw;
     peer_closed_ = true;

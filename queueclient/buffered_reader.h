@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "queueclient/channel.h"
 
@@ -39,7 +41,7 @@ class BufferedReader {
 
   // The received bytes not yet consumed.
   std::string_view Buffered() const {
-    return std::string_view(buffer_.data() + start_, end_ - start_);
+    return std::string_view(buffer_.get() + start_, end_ - start_);
   }
   // Consumes the first `count` buffered bytes (at most all of them).
   void Consume(std::size_t count);
@@ -61,7 +63,10 @@ class BufferedReader {
 
  private:
   Channel& channel_;
-  std::string buffer_;     // storage; only [start_, end_) holds received bytes
+  // Storage, never cleared (a fresh reader per connection would else clear 32 KiB a press);
+  // only [start_, end_) holds received bytes.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
   std::size_t start_ = 0;  // first unconsumed byte
   std::size_t end_ = 0;    // one past the last received byte
   bool peer_closed_ = false;
