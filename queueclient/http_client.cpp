@@ -57,14 +57,16 @@ class HttpClient::Impl {
   void Disconnect() noexcept { connection_.reset(); }
 
  private:
-  // Keeps an open connection only when it goes where the request goes and the previous
-  // response allowed it to stay open; otherwise a new one is opened.
+  // Keeps an open connection only when it goes where the request goes, the previous response
+  // allowed it to stay open and the peer has not closed it since; otherwise a new one is opened.
+  // The peer-closed test is made here, when a connection is to be reused, not after every
+  // response. Bytes that arrived before this request are left from the previous exchange.
   void PrepareConnection() {
-    if (connection_) connection_->reader().DiscardBuffered();  // left from the previous exchange
     if (connection_ &&
         (!SameRoute(connection_->route(), RouteOf(current_)) || !keep_alive_ || PeerHasClosed())) {
       connection_.reset();
     }
+    if (connection_) connection_->reader().DiscardBuffered();
     if (!connection_) connection_ = OpenConnection(current_, limits_);
   }
 
@@ -147,8 +149,11 @@ class HttpClient::Impl {
     CharsetFromBody(response_, body);
   }
 
+  // A close the reads have met ends the connection now; one that comes later is found by the
+  // next press's test before it reuses the connection.
   void DecideKeepAlive() {
-    keep_alive_ = connection_ && !PeerHasClosed() && HeadersAllowKeepAlive(response_);
+    keep_alive_ =
+        connection_ && !connection_->reader().peer_closed() && HeadersAllowKeepAlive(response_);
     response_.keep_alive = keep_alive_;
   }
 

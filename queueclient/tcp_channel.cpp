@@ -31,10 +31,6 @@ constexpr int kReceiveTimedOut = wsa::kWouldBlock;
   throw SocketFailure(LastSocketError());
 }
 
-void SetTimeoutOrThrow(const Socket& socket, int option, int timeout_ms) {
-  if (!SetSocketTimeout(socket.handle(), option, timeout_ms)) ThrowLastSocketError();
-}
-
 // Waits for a connect that goes on in the background to finish; a connect still pending after
 // the bound fails as the platform's own give-up would.
 void FinishConnect(const Socket& socket, int timeout_ms) {
@@ -121,17 +117,20 @@ Socket ConnectSocket(const SocketAddress& address, WaitClock::time_point deadlin
   return socket;
 }
 
-TcpChannel::TcpChannel(Socket socket, int read_timeout_ms) : socket_(std::move(socket)) {
+TcpChannel::TcpChannel(Socket socket, int read_timeout_ms)
+    : socket_(std::move(socket)), send_timeout_ms_(read_timeout_ms) {
   bounds_.per_receive_ms = read_timeout_ms;
-  // Set once here, the socket's own time-outs bound every receive and send (a send blocked by a
-  // peer that reads nothing is bounded like a receive). The receive time-out is the first slice
-  // of a receive's wait, so a receive that gets its data in time changes nothing. A failure
-  // here closes the socket with its owner.
+  // Set once here, the socket's receive time-out bounds every receive. It is the first slice of
+  // a receive's wait, so a receive that gets its data in time changes nothing. A failure here
+  // closes the socket with its owner.
   SlicedWait first_receive(bounds_.EndOfReceive());
   if (const int error = receive_timeout_.Set(socket_, first_receive.NextTimeoutMs())) {
     throw SocketFailure(error);
   }
-  SetTimeoutOrThrow(socket_, SO_SNDTIMEO, read_timeout_ms);
+#ifdef _WIN32
+  // A send blocked by a peer that reads nothing is bounded like a receive.
+  if (const int error = send_timeout_.Set(socket_, send_timeout_ms_)) throw SocketFailure(error);
+#endif
 }
 
 TcpChannel::~TcpChannel() {
@@ -154,11 +153,24 @@ std::size_t TcpChannel::Receive(char* buffer, std::size_t capacity) {
   }
 }
 
+// A send blocked by a peer that reads nothing is bounded like a receive. Elsewhere than on
+// Windows a send is first tried without waiting: a request that fits the socket's buffer (every
+// one a press makes) then needs no time-out option, and only a send that would wait sets the
+// bound (the connect's time-out is still on the socket until then).
+std::ptrdiff_t TcpChannel::SendSome(std::string_view bytes) {
+  const int length = static_cast<int>(bytes.size());
+#ifndef _WIN32
+  const auto sent = ::send(socket_.handle(), bytes.data(), length, kSendFlags | MSG_DONTWAIT);
+  if (sent >= 0 || LastSocketError() != kWouldBlock) return sent;
+#endif
+  if (const int error = send_timeout_.Set(socket_, send_timeout_ms_)) throw SocketFailure(error);
+  return ::send(socket_.handle(), bytes.data(), length, kSendFlags);
+}
+
 void TcpChannel::SendAll(std::string_view bytes) {
   if (!socket_.is_open()) throw SocketFailure(wsa::kShutDown);
   while (!bytes.empty()) {
-    const auto sent =
-        ::send(socket_.handle(), bytes.data(), static_cast<int>(bytes.size()), kSendFlags);
+    const auto sent = SendSome(bytes);
     if (sent < 0) {
       if (InterruptedBySignal()) continue;
       const int error = LastSocketError();

@@ -2,7 +2,9 @@
 // channel over a connected socket whose every receive is bounded too.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <string_view>
 
 #include "queueclient/address_selection.h"
 #include "queueclient/channel.h"
@@ -19,8 +21,9 @@ Socket ConnectSocket(const SocketAddress& address, WaitClock::time_point deadlin
 
 class TcpChannel : public Channel {
  public:
-  // Takes over a connected socket (closed when the time-outs cannot be set). `read_timeout_ms`
-  // bounds every receive and send; SetDeadline bounds the receives of a press.
+  // Takes over a connected socket (closed when its time-out cannot be set). `read_timeout_ms`
+  // bounds every receive and every send's wait for room; SetDeadline bounds the receives of a
+  // press.
   TcpChannel(Socket socket, int read_timeout_ms);
   ~TcpChannel() override;
   TcpChannel(const TcpChannel&) = delete;
@@ -33,9 +36,14 @@ class TcpChannel : public Channel {
   void Close() noexcept override;
 
  private:
+  // One send call; sets the send time-out first when the call is to wait.
+  std::ptrdiff_t SendSome(std::string_view bytes);
+
   Socket socket_;
   ReceiveBounds bounds_;
+  int send_timeout_ms_;
   SocketTimeout receive_timeout_{SocketTimeout::Option::kReceive};
+  SocketTimeout send_timeout_{SocketTimeout::Option::kSend};
 };
 
 }  // namespace queue
