@@ -1,6 +1,7 @@
 // UTF-8 decoding.
 #include "core/utf8.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -12,6 +13,14 @@ constexpr char16_t kReplacement = 0xFFFD;
 // Bytes checked at once for a run of ASCII.
 constexpr std::size_t kWordSize = sizeof(std::uint64_t);
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Input bytes decoded at a time into a buffer on the stack, which is then appended to the text:
+// the text is reserved once and not cleared first (clearing two bytes per input byte cost about
+// an eighth of the decoding), and a buffer this small stays in the first-level cache.
+constexpr std::size_t kChunkBytes = 512;
+// Every byte gives at most one unit (four bytes give two), and a sequence that starts in a chunk
+// ends at most three bytes after it.
+constexpr std::size_t kChunkUnits = kChunkBytes + 3;
 
 bool IsContinuation(std::uint8_t b) {
   return (b & 0xC0) == 0x80;
@@ -74,36 +83,42 @@ std::size_t DecodeSequence(const std::uint8_t* in, std::size_t available, char16
 }  // namespace
 
 std::u16string DecodeUtf8(std::string_view bytes) {
-  // Every byte gives at most one unit (four bytes give two), so the text never outgrows this.
-  std::u16string text(bytes.size(), u'\0');
+  std::u16string text;
+  text.reserve(bytes.size());  // the text never outgrows one unit per byte
   const auto* in = reinterpret_cast<const std::uint8_t*>(bytes.data());
   const std::uint8_t* const end = in + bytes.size();
-  char16_t* out = text.data();
+  char16_t chunk[kChunkUnits];
   while (in < end) {
-    const std::uint8_t b = *in;
-    if (b < 0x80) {
-      *out++ = b;
-      ++in;
-      // ASCII runs, eight bytes at a time: markup, digits and the spaces between words.
-      while (static_cast<std::size_t>(end - in) >= kWordSize) {
-        std::uint64_t word;
-        std::memcpy(&word, in, kWordSize);
-        if (word & kHighBits) break;
-        for (std::size_t i = 0; i < kWordSize; ++i) out[i] = in[i];
-        in += kWordSize;
-        out += kWordSize;
+    // Runs and sequences start before chunk_end; a sequence's bytes are checked up to `end`.
+    const std::uint8_t* const chunk_end =
+        in + std::min(kChunkBytes, static_cast<std::size_t>(end - in));
+    char16_t* out = chunk;
+    while (in < chunk_end) {
+      const std::uint8_t b = *in;
+      if (b < 0x80) {
+        *out++ = b;
+        ++in;
+        // ASCII runs, eight bytes at a time: markup, digits and the spaces between words.
+        while (static_cast<std::size_t>(chunk_end - in) >= kWordSize) {
+          std::uint64_t word;
+          std::memcpy(&word, in, kWordSize);
+          if (word & kHighBits) break;
+          for (std::size_t i = 0; i < kWordSize; ++i) out[i] = in[i];
+          in += kWordSize;
+          out += kWordSize;
+        }
+      } else if (IsTwoByteSequence(in, end)) {
+        // Two-byte letters (Cyrillic, Greek, Latin with marks) come in whole words.
+        do {
+          *out++ = static_cast<char16_t>(((in[0] & 0x1F) << 6) | (in[1] & 0x3F));
+          in += 2;
+        } while (in < chunk_end && IsTwoByteSequence(in, end));
+      } else {
+        in += DecodeSequence(in, static_cast<std::size_t>(end - in), out);
       }
-    } else if (IsTwoByteSequence(in, end)) {
-      // Two-byte letters (Cyrillic, Greek, Latin with marks) come in whole words.
-      do {
-        *out++ = static_cast<char16_t>(((in[0] & 0x1F) << 6) | (in[1] & 0x3F));
-        in += 2;
-      } while (in < end && IsTwoByteSequence(in, end));
-    } else {
-      in += DecodeSequence(in, static_cast<std::size_t>(end - in), out);
     }
+    text.append(chunk, static_cast<std::size_t>(out - chunk));
   }
-  text.resize(static_cast<std::size_t>(out - text.data()));
   return text;
 }
 
