@@ -2,10 +2,12 @@
 #include "app/operator_application.h"
 
 #include <QIcon>
+#include <QPixmap>
 
 #include "app/application_title.h"
 #include "app/error_box.h"
 #include "forms/handler_guard.h"
+#include "resources/bundled_image.h"
 #include "resources/resources.h"
 
 namespace app {
@@ -23,7 +25,8 @@ void OperatorApplication::Prepare(const QString& executable_path) {
   SetApplicationTitle(DeriveApplicationTitle(executable_path));
   resources::InitResources();
   // No window has an icon of its own; they all show the program's.
-  setWindowIcon(QIcon(QStringLiteral(":/MAINICON.png")));
+  setWindowIcon(
+      QIcon(QPixmap::fromImage(resources::ReadBundledPng(QStringLiteral(":/MAINICON.png")))));
   // Only the operator window's close ends the program; it asks for the quit itself.
   setQuitOnLastWindowClosed(false);
   forms::SetFailureReporter(&ShowFailure);

@@ -10,6 +10,7 @@
 #include <QShowEvent>
 
 #include "forms/click_during_request_filter.h"
+#include "forms/design_font.h"
 #include "forms/handler_guard.h"
 #include "forms/setupUnit.h"
 #include "forms/type_ahead_combo_box.h"
@@ -28,18 +29,9 @@ constexpr QSize kClientSize(404, 83);
 constexpr int kSmallButtonsWidth = 28;
 constexpr int kNextButtonWidth = 120;
 constexpr QRect kLogRect(0, 87, 173, 50);
-const char kFontFamily[] = "Tahoma";
-constexpr int kWindowFontPixels = 11;
 constexpr int kNextFontPixels = 16;
 constexpr int kListFontPixels = 61;
 const QColor kCream(255, 251, 240);
-
-QFont PixelFont(int pixels, bool bold = false) {
-  QFont font(QString::fromLatin1(kFontFamily));
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 QPushButton* MakeSmallButton(QWidget* parent, const char* name, const char* caption, int top) {
   auto* button = new QPushButton(QString::fromLatin1(caption), parent);
@@ -69,7 +61,7 @@ TMainForm::TMainForm() {
                  Qt::WindowCloseButtonHint);
   // The design caption; FormShow replaces it before the window is first drawn.
   setWindowTitle(QStringLiteral("Электронная очередь - Оператор"));
-  setFont(PixelFont(kWindowFontPixels));
+  setFont(forms::DesignFont(forms::kWindowFontPixels));
   QPalette cream = palette();
   cream.setColor(QPalette::Window, kCream);
   setPalette(cream);
@@ -77,11 +69,11 @@ TMainForm::TMainForm() {
 
   queueList = new forms::TypeAheadComboBox(this);
   queueList->setObjectName(QStringLiteral("queueList"));
-  queueList->setFont(PixelFont(kListFontPixels));
+  queueList->setFont(forms::DesignFont(kListFontPixels));
 
   nextButton = new QPushButton(QStringLiteral("Следующий"), this);
   nextButton->setObjectName(QStringLiteral("nextButton"));
-  nextButton->setFont(PixelFont(kNextFontPixels, true));
+  nextButton->setFont(forms::DesignFont(kNextFontPixels, true));
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
   nextButton->setFocusPolicy(Qt::NoFocus);
   next_click_filter_ = new forms::ClickDuringRequestFilter(nextButton);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "forms/design_font.h"
 #include "forms/first_show_placement.h"
 #include "forms/handler_guard.h"
 #include "forms/mainUnit.h"
@@ -18,8 +19,6 @@ namespace {
 
 // Sizes in device-independent pixels (pixels at 96 per inch); Qt scales them with the display.
 constexpr QSize kClientSize(343, 129);
-const char kFontFamily[] = "Tahoma";
-constexpr int kWindowFontPixels = 11;
 constexpr int kControlFontPixels = 16;
 // Both labels end here, six pixels before the fields.
 constexpr int kLabelsRightEdge = 154;
@@ -27,38 +26,37 @@ constexpr int kLabelsRightEdge = 154;
 constexpr int kLabelsLeftLimit = 8;
 constexpr int kFieldsLeft = 160;
 constexpr int kFieldsWidth = 175;
+constexpr int kOperatorLabelTop = 11;
+constexpr int kServerLabelTop = 56;
+constexpr int kOperatorSelectTop = 8;
+constexpr int kServerEditTop = 53;
 
-QFont PixelFont(int pixels) {
-  QFont font(QString::fromLatin1(kFontFamily));
-  font.setPixelSize(pixels);
-  return font;
-}
-
-// A label sized to its text whose right edge stays on the labels' common edge. Where the
-// design font is missing and the one in use is wider, the text is narrowed to the room the
-// design gives it rather than cut off at the window's edge.
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int top) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
-  QFont font = PixelFont(kControlFontPixels);
-  label->setFont(font);
+  return label;
+}
+
+// Sizes a label to its text with its right edge on the labels' common edge. Where the design
+// font is missing and the one in use is wider, the text is narrowed to the room the design
+// gives it rather than cut off at the window's edge.
+void PlaceLabel(QLabel* label, int top) {
   label->adjustSize();
   const int room = kLabelsRightEdge - kLabelsLeftLimit;
   if (label->width() > room) {
+    QFont font = label->font();
     font.setStretch(std::max(50, 100 * room / label->width()));
     label->setFont(font);
     label->adjustSize();
   }
   label->move(kLabelsRightEdge - label->width(), top);
-  return label;
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
                         const QRect& rect) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QString::fromLatin1(name));
-  button->setFont(PixelFont(kControlFontPixels));
   // Neither button is the window's default: Enter presses nothing.
   button->setAutoDefault(false);
   button->setDefault(false);
@@ -73,25 +71,26 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Настройка"));
-  setFont(PixelFont(kWindowFontPixels));
+  setFont(forms::DesignFont(forms::kWindowFontPixels));
   setSizeGripEnabled(false);
 
-  operatorLabel = MakeLabel(this, "operatorLabel", QStringLiteral("№ окна/оператора:"), 11);
-  serverLabel = MakeLabel(this, "serverLabel", QStringLiteral("Адрес сервера:"), 56);
+  operatorLabel = MakeLabel(this, "operatorLabel", QStringLiteral("№ окна/оператора:"));
+  serverLabel = MakeLabel(this, "serverLabel", QStringLiteral("Адрес сервера:"));
 
-  serverEdit = new QLineEdit(QStringLiteral("http://localhost"), this);
+  // Made empty and given its text after: a field made with a text lays it out at once in the
+  // application's font, which this window never draws in.
+  serverEdit = new QLineEdit(this);
+  serverEdit->setText(QStringLiteral("http://localhost"));
   serverEdit->setObjectName(QStringLiteral("serverEdit"));
-  serverEdit->setFont(PixelFont(kControlFontPixels));
-  // The fields take their height from their fonts.
-  serverEdit->setGeometry(kFieldsLeft, 53, kFieldsWidth, serverEdit->sizeHint().height());
+  serverEdit->setGeometry(kFieldsLeft, kServerEditTop, kFieldsWidth, serverEdit->height());
 
   operatorSelect = new QComboBox(this);
   operatorSelect->setObjectName(QStringLiteral("operatorSelect"));
   operatorSelect->setEditable(false);
-  operatorSelect->setFont(PixelFont(kControlFontPixels));
   for (int number = 1; number <= 7; ++number) operatorSelect->addItem(QString::number(number));
   operatorSelect->setCurrentIndex(-1);
-  operatorSelect->setGeometry(kFieldsLeft, 8, kFieldsWidth, operatorSelect->sizeHint().height());
+  operatorSelect->setGeometry(kFieldsLeft, kOperatorSelectTop, kFieldsWidth,
+                              operatorSelect->height());
 
   btn1 = MakeButton(this, "btn1", QStringLiteral("Сохранить"), QRect(112, 86, 105, 35));
   btn2 = MakeButton(this, "btn2", QStringLiteral("Закрыть"), QRect(230, 88, 105, 33));
@@ -105,6 +104,21 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   forms::ConnectGuarded(btn2, &QPushButton::clicked, this, &TSetupForm::btn2Click);
 
   resize(kClientSize);
+}
+
+void TSetupForm::LayOutByFonts() {
+  if (laid_out_by_fonts_) return;
+  laid_out_by_fonts_ = true;
+  for (QWidget* control : {static_cast<QWidget*>(operatorLabel), static_cast<QWidget*>(serverLabel),
+                           static_cast<QWidget*>(serverEdit), static_cast<QWidget*>(operatorSelect),
+                           static_cast<QWidget*>(btn1), static_cast<QWidget*>(btn2)}) {
+    control->setFont(forms::DesignFont(kControlFontPixels));
+  }
+  PlaceLabel(operatorLabel, kOperatorLabelTop);
+  PlaceLabel(serverLabel, kServerLabelTop);
+  // The fields take their height from their fonts.
+  serverEdit->resize(kFieldsWidth, serverEdit->sizeHint().height());
+  operatorSelect->resize(kFieldsWidth, operatorSelect->sizeHint().height());
 }
 
 void TSetupForm::FormCreate() {
@@ -125,6 +139,7 @@ void TSetupForm::btn2Click() {
 
 void TSetupForm::setVisible(bool visible) {
   if (visible) {
+    LayOutByFonts();
     forms::PlaceForFirstShowing(*this, parentWidget());
     // Like the platform's edit field, show the address from its start, not its end.
     if (!serverEdit->hasFocus()) serverEdit->setCursorPosition(0);

@@ -42,8 +42,14 @@ class TSetupForm : public QDialog {
  private:
   // The operator window's caption: the role label, " - " and the chosen number.
   void ShowNumberInMainCaption();
+  // Gives the window and its controls their fonts and sizes the labels and fields to the
+  // fonts' metrics. A font given to a field is resolved at once, and metrics need it resolved,
+  // which is costly, so the start-up leaves this to the first showing; until then the
+  // window's size, the fields' places and widths and every value are already right.
+  void LayOutByFonts();
 
   TMainForm& main_form_;
+  bool laid_out_by_fonts_ = false;
 };
 
 // Set at start-up once the window is made; valid until the windows are destroyed.

@@ -39,8 +39,40 @@ QString OneLine(const QString& text) {
 
 TypeAheadComboBox::TypeAheadComboBox(QWidget* parent) : QComboBox(parent) {
   setEditable(false);
-  // While the list is open its view has the keys; the same type-ahead and Tab rule apply there.
-  view()->installEventFilter(this);
+}
+
+void TypeAheadComboBox::showPopup() {
+  if (!popup_made_) {
+    popup_made_ = true;
+    // While the list is open its view has the keys; the same type-ahead and Tab rule apply
+    // there.
+    view()->installEventFilter(this);
+    // The open list shows its entries in its window's font, not in the big one of the chosen
+    // entry (the popup is a window of its own and inherits neither).
+    if (parentWidget() != nullptr) view()->setFont(parentWidget()->font());
+  }
+  QComboBox::showPopup();
+}
+
+QSize TypeAheadComboBox::sizeHint() const {
+  size_hint_asked_ = true;
+  return QComboBox::sizeHint();
+}
+
+QSize TypeAheadComboBox::minimumSizeHint() const {
+  size_hint_asked_ = true;
+  return QComboBox::minimumSizeHint();
+}
+
+void TypeAheadComboBox::changeEvent(QEvent* event) {
+  // A font change makes the combo box forget its remembered size and hand the font to its
+  // popup, making the popup first if need be: at start-up that is a hidden window and a list
+  // view nobody has opened yet. Before either exists there is nothing to update.
+  if (event->type() == QEvent::FontChange && !popup_made_ && !size_hint_asked_) {
+    QWidget::changeEvent(event);  // NOLINT(bugprone-parent-virtual-call)
+    return;
+  }
+  QComboBox::changeEvent(event);
 }
 
 void TypeAheadComboBox::TypeAhead(const QString& text) {

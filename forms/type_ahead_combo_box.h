@@ -17,9 +17,14 @@ class TypeAheadComboBox : public QComboBox {
   // Characters typed closer together than this form one prefix.
   static constexpr int kPrefixIntervalMs = 500;
 
+  void showPopup() override;
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -28,6 +33,8 @@ class TypeAheadComboBox : public QComboBox {
 
   QString prefix_;
   QElapsedTimer since_last_character_;
+  bool popup_made_ = false;
+  mutable bool size_hint_asked_ = false;
 };
 
 }  // namespace forms

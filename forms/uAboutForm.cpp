@@ -10,9 +10,11 @@
 
 #include "core/failure.h"
 #include "forms/centred_image.h"
+#include "forms/design_font.h"
 #include "forms/first_show_placement.h"
 #include "forms/link_label.h"
 #include "queue_version.h"
+#include "resources/bundled_image.h"
 
 TAboutForm* AboutForm = nullptr;
 
@@ -21,9 +23,7 @@ namespace {
 // The window is laid out at 96 pixels per inch; Qt's device-independent pixels are those,
 // so the sizes below, the fonts' pixel sizes included, scale with the display.
 constexpr QSize kClientSize(585, 161);
-constexpr int kWindowFontPixels = 11;
 constexpr int kTitleFontPixels = 16;
-const char kFontFamily[] = "Tahoma";
 const char kLogoResource[] = ":/about/logo.png";
 
 // The maker's addresses. The handlers open these fixed values, never the labels' texts.
@@ -46,12 +46,6 @@ void OpenAddress(const char* address) {
     // window reports nothing either way.
     static_cast<void>(QDesktopServices::openUrl(url));
   }
-}
-
-QFont PixelFont(int pixels) {
-  QFont font(QString::fromLatin1(kFontFamily));
-  font.setPixelSize(pixels);
-  return font;
 }
 
 // The edge on which a label's column lines up: captions end on one, values begin on another.
@@ -99,52 +93,66 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(kClientSize);
-  setFont(PixelFont(kWindowFontPixels));
+  setFont(forms::DesignFont(forms::kWindowFontPixels));
 
   imgLogo = new forms::CentredImage(this);
   imgLogo->setObjectName("imgLogo");
   imgLogo->setGeometry(5, 5, 150, 150);
-  const QImage logo(QString::fromLatin1(kLogoResource));
-  if (logo.isNull()) {
+  // Decoded when the window is first shown; a missing logo is a fault of the build, found at
+  // start-up.
+  if (!resources::BundledPngReadable(QString::fromLatin1(kLogoResource))) {
     throw queue::Failure(queue::CoreFailure::kGeneric,
-                         "The About window's logo resource is missing or cannot be decoded");
+                         "The About window's logo resource is missing or is not a PNG picture");
   }
-  imgLogo->SetPicture(logo);
 
   lbl1 = MakeLabel(this, "lbl1", "Рабочее место оператора для электронной очереди");
-  lbl1->setFont(PixelFont(kTitleFontPixels));
+  lbl1->setFont(forms::DesignFont(kTitleFontPixels));
   lbl1->setWordWrap(true);
   lbl1->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lbl1->setGeometry(161, 8, 407, 41);
 
   lbl6 = MakeLabel(this, "lbl6", "Версия:");
-  PlaceSizedToText(lbl6, QRect(164, 64, 39, 13), AlignedEdge::kRight);
   lblVersion = MakeLabel(this, "lblVersion", queue::kVersionText);
   lblVersion->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lblVersion->setGeometry(209, 64, 129, 13);
-
   lbl3 = MakeLabel(this, "lbl3", "Сайт:");
-  PlaceSizedToText(lbl3, QRect(174, 83, 29, 13), AlignedEdge::kRight);
   lbl2 = MakeLinkLabel(this, "lbl2", kWebLabel);
-  PlaceSizedToText(lbl2, QRect(209, 83, 48, 13), AlignedEdge::kLeft);
-
   lbl4 = MakeLabel(this, "lbl4", "Почта:");
-  PlaceSizedToText(lbl4, QRect(168, 101, 35, 13), AlignedEdge::kRight);
   lbl5 = MakeLinkLabel(this, "lbl5", kMailLabel);
-  PlaceSizedToText(lbl5, QRect(209, 101, 94, 13), AlignedEdge::kLeft);
-
   lbl9 = MakeLabel(this, "lbl9", "Компания:");
-  PlaceSizedToText(lbl9, QRect(342, 82, 53, 13), AlignedEdge::kRight);
   lbl11 = MakeLabel(this, "lbl11", "ТАРВИКС");
-  PlaceSizedToText(lbl11, QRect(401, 82, 42, 13), AlignedEdge::kLeft);
-
   lbl8 = MakeLabel(this, "lbl8", "Автор:");
-  PlaceSizedToText(lbl8, QRect(361, 101, 35, 13), AlignedEdge::kRight);
   lbl10 = MakeLabel(this, "lbl10", "Сидоров П. Н.");
-  PlaceSizedToText(lbl10, QRect(402, 101, 89, 13), AlignedEdge::kLeft);
+  // Until the labels sized to their texts are laid out, each stands at its design rectangle.
+  for (const SizedLabel& sized : SizedLabels()) {
+    sized.label->setGeometry(sized.design);
+  }
 
   connect(lbl2, &forms::LinkLabel::clicked, this, &TAboutForm::lbl2Click);
   connect(lbl5, &forms::LinkLabel::clicked, this, &TAboutForm::lbl5Click);
+}
+
+std::vector<TAboutForm::SizedLabel> TAboutForm::SizedLabels() const {
+  return {{lbl6, QRect(164, 64, 39, 13), true},   {lbl3, QRect(174, 83, 29, 13), true},
+          {lbl2, QRect(209, 83, 48, 13), false},  {lbl4, QRect(168, 101, 35, 13), true},
+          {lbl5, QRect(209, 101, 94, 13), false}, {lbl9, QRect(342, 82, 53, 13), true},
+          {lbl11, QRect(401, 82, 42, 13), false}, {lbl8, QRect(361, 101, 35, 13), true},
+          {lbl10, QRect(402, 101, 89, 13), false}};
+}
+
+void TAboutForm::CompleteForShowing() {
+  if (complete_) return;
+  const QImage logo = resources::ReadBundledPng(QString::fromLatin1(kLogoResource));
+  if (logo.isNull()) {
+    throw queue::Failure(queue::CoreFailure::kGeneric,
+                         "The About window's logo resource cannot be decoded");
+  }
+  imgLogo->SetPicture(logo);
+  complete_ = true;
+  for (const SizedLabel& sized : SizedLabels()) {
+    PlaceSizedToText(sized.label, sized.design,
+                     sized.ends_right ? AlignedEdge::kRight : AlignedEdge::kLeft);
+  }
 }
 
 void TAboutForm::SetUrlOpener(UrlOpener opener) {
@@ -153,6 +161,7 @@ void TAboutForm::SetUrlOpener(UrlOpener opener) {
 
 void TAboutForm::setVisible(bool visible) {
   if (visible) {
+    CompleteForShowing();
     PrepareNativeWindow();
     // Centred the first time only; later showings keep where it was when closed, which Qt
     // preserves for a window that is hidden rather than destroyed.

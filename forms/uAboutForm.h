@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
 #include <QUrl>
 #include <functional>
+#include <vector>
 
 class QLabel;
 
@@ -41,6 +43,19 @@ class TAboutForm : public QDialog {
   // Makes the native window if need be and leaves the system menu out of it.
   void PrepareNativeWindow();
 
+  // A label that takes the size of its text: its design rectangle, and whether its column
+  // lines up on the right edge (captions) or the left (values).
+  struct SizedLabel {
+    QLabel* label;
+    QRect design;
+    bool ends_right;
+  };
+  std::vector<SizedLabel> SizedLabels() const;
+  // Decodes the logo and sizes those labels to their texts (text metrics need the fonts
+  // resolved). Both are costly, so the start-up leaves them to the first showing; until then
+  // each label stands at its design rectangle and the logo's box is empty.
+  void CompleteForShowing();
+
   forms::CentredImage* imgLogo;
   QLabel* lbl1;
   QLabel* lbl6;
@@ -53,6 +68,7 @@ class TAboutForm : public QDialog {
   QLabel* lbl11;
   QLabel* lbl8;
   QLabel* lbl10;
+  bool complete_ = false;
 };
 
 // Set at start-up once the window is made; valid until the windows are destroyed.

@@ -238,6 +238,7 @@ void AboutWindowTest::frameIsAFixedDialogWithOnlyACloseButton() {
 }
 
 void AboutWindowTest::labelsHaveTheirTextsPlacesAndFonts() {
+  QVERIFY(ShowModally(*AboutForm, [] {}));  // the labels are sized at the first showing
   for (const LabelRow& row : kLabels) {
     const QLabel* label = Control(row.name);
     QVERIFY2(label, row.name);
@@ -271,6 +272,7 @@ void AboutWindowTest::labelsHaveTheirTextsPlacesAndFonts() {
 }
 
 void AboutWindowTest::captionsAndValuesLineUp() {
+  QVERIFY(ShowModally(*AboutForm, [] {}));
   // The captions end where the values begin less six pixels, in both columns.
   for (const char* caption : {"lbl6", "lbl3", "lbl4"}) {
     QCOMPARE(Control(caption)->geometry().right() + 1, 203);

@@ -282,6 +282,8 @@ class MainWindowTest : public QObject {
     list->setFocus();
     QTest::keyClick(list, Qt::Key_B);
     QVERIFY(list->view()->isVisible());
+    // The open list, made when it is first opened, shows the entries in the window's font.
+    QCOMPARE(list->view()->font().pixelSize(), 11);
     QCOMPARE(list->currentText(), QStringLiteral("B002"));
     // Typed straight after, the characters form one prefix.
     QTest::keyClick(list->view(), Qt::Key_1);

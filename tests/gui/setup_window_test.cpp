@@ -91,9 +91,19 @@ class SetupWindowTest : public QObject {
   }
 
   void controlsStandWhereTheDesignPutsThem() {
+    // Before its first showing the window has its size and its fields their places and widths;
+    // what depends on the fonts' metrics is settled when it is first shown.
     QCOMPARE(SetupForm->windowTitle(), QStringLiteral("Настройка"));
     QCOMPARE(SetupForm->size(), QSize(343, 129));
     QCOMPARE(SetupForm->font().pixelSize(), 11);
+    QCOMPARE(operator_test::Find<QComboBox>(SetupForm, "operatorSelect")->geometry().topLeft(),
+             QPoint(160, 8));
+    QCOMPARE(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->geometry().topLeft(),
+             QPoint(160, 53));
+    QCOMPARE(operator_test::Find<QLineEdit>(SetupForm, "serverEdit")->width(), 175);
+    SetupForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(SetupForm));
+    QCOMPARE(SetupForm->size(), QSize(343, 129));
     QCOMPARE(operator_test::Find<QPushButton>(SetupForm, "btn1")->geometry(),
              QRect(112, 86, 105, 35));
     QCOMPARE(operator_test::Find<QPushButton>(SetupForm, "btn2")->geometry(),
@@ -127,6 +137,7 @@ class SetupWindowTest : public QObject {
             !operator_test::Find<QPushButton>(SetupForm, "btn1")->isDefault());
     QVERIFY(!operator_test::Find<QPushButton>(SetupForm, "btn2")->autoDefault() &&
             !operator_test::Find<QPushButton>(SetupForm, "btn2")->isDefault());
+    SetupForm->hide();
   }
 
   void tabBeginsAtTheAddressField() {

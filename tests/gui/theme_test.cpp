@@ -361,6 +361,8 @@ class ThemeTest : public QObject {
   void settingsWindowAtScale2() {
     if (!IsScaledRun(2.0)) QSKIP("runs under QT_SCALE_FACTOR=2");
     EnsureProgramWindows();
+    SetupForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(SetupForm));
     QCOMPARE(SetupForm->devicePixelRatioF(), 2.0);
     QCOMPARE(PhysicalSize(SetupForm), QSize(686, 258));
     QCOMPARE(SetupForm->grab().size(), QSize(686, 258));
@@ -375,6 +377,7 @@ class ThemeTest : public QObject {
       QCOMPARE(qRound(field->font().pixelSize() * field->devicePixelRatioF()), 32);
       QVERIFY(field->height() >= QFontMetrics(field->font()).height());
     }
+    SetupForm->hide();
   }
 
   // Run with QT_SCALE_FACTOR=1.5: the About window's box grows, its logo keeps its pixels.

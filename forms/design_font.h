@@ -1,0 +1,14 @@
+// The windows' design font: the family every window and control is laid out in, at sizes given
+// in pixels at 96 per inch (Qt scales them with the display).
+#pragma once
+
+#include <QFont>
+
+namespace forms {
+
+// The size of each window's own font; controls that differ give their own.
+inline constexpr int kWindowFontPixels = 11;
+
+QFont DesignFont(int pixels, bool bold = false);
+
+}  // namespace forms
