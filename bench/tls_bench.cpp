@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
   if (bench::RanInstructionCount(
           argc, argv,
           {{"program", [&] { HttpClientPress(client, url); }},
-           {"floor", [&] { RawExchange(request, answer_size, kLibraryDefaults); }}},
+           {"floor", [&] { RawExchange(request, answer_size, kLibraryDefaults); }},
+           {"floor-program-context", [&] { RawExchange(request, answer_size, kProgramContext); }}},
           &exit_code)) {
     return exit_code;
   }
