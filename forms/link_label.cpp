@@ -5,14 +5,15 @@
 
 namespace forms {
 
-LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+LinkLabel::LinkLabel(const QString& text, const QFont& font, QWidget* parent)
+    : QLabel(text, parent) {
   // The label's own text colour, which the theme leaves in force.
   QPalette palette = this->palette();
   palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
   setPalette(palette);
-  // The window's font, underlined, given in full: a style sheet on the application would
-  // otherwise resolve a font with only the underline set against the application's font.
-  QFont underlined = font();
+  // Given in full: a style sheet on the application would otherwise resolve a font with only
+  // the underline set against the application's font.
+  QFont underlined = font;
   underlined.setUnderline(true);
   underlined.setResolveMask(QFont::AllPropertiesResolved);
   setFont(underlined);

@@ -9,8 +9,8 @@ class LinkLabel : public QLabel {
   Q_OBJECT
 
  public:
-  // Takes its font from `parent` as it is now, underlined: give the window its font first.
-  explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
+  // Shows `text` in `font`, underlined.
+  LinkLabel(const QString& text, const QFont& font, QWidget* parent = nullptr);
 
  signals:
   // A left-button press and release both on the label, as a click on a button counts.

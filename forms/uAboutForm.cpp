@@ -70,15 +70,20 @@ void PlaceSizedToText(QLabel* label, const QRect& design, AlignedEdge edge) {
   label->setGeometry(placed);
 }
 
+// The labels are made after the window has been polished by its owner's first showing, and a
+// widget made in a window that the theme's style sheet has polished does not inherit the
+// window's font: each label is given the window's font itself.
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* utf8_text) {
   auto* label = new QLabel(QString::fromUtf8(utf8_text), parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
+  label->setFont(forms::DesignFont(forms::kWindowFontPixels));
   return label;
 }
 
 forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name, const char* text) {
-  auto* label = new forms::LinkLabel(QString::fromLatin1(text), parent);
+  auto* label = new forms::LinkLabel(QString::fromLatin1(text),
+                                     forms::DesignFont(forms::kWindowFontPixels), parent);
   label->setObjectName(QString::fromLatin1(name));
   return label;
 }
@@ -95,16 +100,33 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setFixedSize(kClientSize);
   setFont(forms::DesignFont(forms::kWindowFontPixels));
 
-  imgLogo = new forms::CentredImage(this);
-  imgLogo->setObjectName("imgLogo");
-  imgLogo->setGeometry(5, 5, 150, 150);
-  // Decoded when the window is first shown; a missing logo is a fault of the build, found at
-  // start-up.
+  // The logo is decoded when the window is first shown; a missing logo is a fault of the
+  // build, found at start-up.
   if (!resources::BundledPngReadable(QString::fromLatin1(kLogoResource))) {
     throw queue::Failure(queue::CoreFailure::kGeneric,
                          "The About window's logo resource is missing or is not a PNG picture");
   }
+}
 
+std::vector<TAboutForm::SizedLabel> TAboutForm::SizedLabels() const {
+  return {{lbl6, QRect(164, 64, 39, 13), true},   {lbl3, QRect(174, 83, 29, 13), true},
+          {lbl2, QRect(209, 83, 48, 13), false},  {lbl4, QRect(168, 101, 35, 13), true},
+          {lbl5, QRect(209, 101, 94, 13), false}, {lbl9, QRect(342, 82, 53, 13), true},
+          {lbl11, QRect(401, 82, 42, 13), false}, {lbl8, QRect(361, 101, 35, 13), true},
+          {lbl10, QRect(402, 101, 89, 13), false}};
+}
+
+void TAboutForm::MakeContents() {
+  if (imgLogo != nullptr) return;
+  const QImage logo = resources::ReadBundledPng(QString::fromLatin1(kLogoResource));
+  if (logo.isNull()) {
+    throw queue::Failure(queue::CoreFailure::kGeneric,
+                         "The About window's logo resource cannot be decoded");
+  }
+  imgLogo = new forms::CentredImage(this);
+  imgLogo->setObjectName("imgLogo");
+  imgLogo->setGeometry(5, 5, 150, 150);
+  imgLogo->SetPicture(logo);
   lbl1 = MakeLabel(this, "lbl1", "Рабочее место оператора для электронной очереди");
   lbl1->setFont(forms::DesignFont(kTitleFontPixels));
   lbl1->setWordWrap(true);
@@ -123,32 +145,9 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   lbl11 = MakeLabel(this, "lbl11", "ТАРВИКС");
   lbl8 = MakeLabel(this, "lbl8", "Автор:");
   lbl10 = MakeLabel(this, "lbl10", "Сидоров П. Н.");
-  // Until the labels sized to their texts are laid out, each stands at its design rectangle.
-  for (const SizedLabel& sized : SizedLabels()) {
-    sized.label->setGeometry(sized.design);
-  }
 
   connect(lbl2, &forms::LinkLabel::clicked, this, &TAboutForm::lbl2Click);
   connect(lbl5, &forms::LinkLabel::clicked, this, &TAboutForm::lbl5Click);
-}
-
-std::vector<TAboutForm::SizedLabel> TAboutForm::SizedLabels() const {
-  return {{lbl6, QRect(164, 64, 39, 13), true},   {lbl3, QRect(174, 83, 29, 13), true},
-          {lbl2, QRect(209, 83, 48, 13), false},  {lbl4, QRect(168, 101, 35, 13), true},
-          {lbl5, QRect(209, 101, 94, 13), false}, {lbl9, QRect(342, 82, 53, 13), true},
-          {lbl11, QRect(401, 82, 42, 13), false}, {lbl8, QRect(361, 101, 35, 13), true},
-          {lbl10, QRect(402, 101, 89, 13), false}};
-}
-
-void TAboutForm::CompleteForShowing() {
-  if (complete_) return;
-  const QImage logo = resources::ReadBundledPng(QString::fromLatin1(kLogoResource));
-  if (logo.isNull()) {
-    throw queue::Failure(queue::CoreFailure::kGeneric,
-                         "The About window's logo resource cannot be decoded");
-  }
-  imgLogo->SetPicture(logo);
-  complete_ = true;
   for (const SizedLabel& sized : SizedLabels()) {
     PlaceSizedToText(sized.label, sized.design,
                      sized.ends_right ? AlignedEdge::kRight : AlignedEdge::kLeft);
@@ -161,7 +160,7 @@ void TAboutForm::SetUrlOpener(UrlOpener opener) {
 
 void TAboutForm::setVisible(bool visible) {
   if (visible) {
-    CompleteForShowing();
+    MakeContents();
     PrepareNativeWindow();
     // Centred the first time only; later showings keep where it was when closed, which Qt
     // preserves for a window that is hidden rather than destroyed.

@@ -51,24 +51,25 @@ class TAboutForm : public QDialog {
     bool ends_right;
   };
   std::vector<SizedLabel> SizedLabels() const;
-  // Decodes the logo and sizes those labels to their texts (text metrics need the fonts
-  // resolved). Both are costly, so the start-up leaves them to the first showing; until then
-  // each label stands at its design rectangle and the logo's box is empty.
-  void CompleteForShowing();
+  // Makes the window's contents: the logo, decoded, and the labels, those that take the size of
+  // their texts sized to them. Nothing reads them before the window is shown, and making them
+  // is costly (the logo's decoding, the fonts that text metrics need resolved, their style's
+  // polish, which the operator window's first showing would do for every window it owns), so
+  // the start-up leaves them to the first showing.
+  void MakeContents();
 
-  forms::CentredImage* imgLogo;
-  QLabel* lbl1;
-  QLabel* lbl6;
-  QLabel* lblVersion;
-  QLabel* lbl3;
-  forms::LinkLabel* lbl2;
-  QLabel* lbl4;
-  forms::LinkLabel* lbl5;
-  QLabel* lbl9;
-  QLabel* lbl11;
-  QLabel* lbl8;
-  QLabel* lbl10;
-  bool complete_ = false;
+  forms::CentredImage* imgLogo = nullptr;
+  QLabel* lbl1 = nullptr;
+  QLabel* lbl6 = nullptr;
+  QLabel* lblVersion = nullptr;
+  QLabel* lbl3 = nullptr;
+  forms::LinkLabel* lbl2 = nullptr;
+  QLabel* lbl4 = nullptr;
+  forms::LinkLabel* lbl5 = nullptr;
+  QLabel* lbl9 = nullptr;
+  QLabel* lbl11 = nullptr;
+  QLabel* lbl8 = nullptr;
+  QLabel* lbl10 = nullptr;
 };
 
 // Set at start-up once the window is made; valid until the windows are destroyed.

@@ -340,10 +340,10 @@ class ThemeTest : public QObject {
     dialog.hide();
 
     EnsureProgramWindows();
-    auto* web = AboutForm->findChild<QLabel*>(QStringLiteral("lbl2"));
-    QVERIFY(web);
     AboutForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(AboutForm));
+    auto* web = AboutForm->findChild<QLabel*>(QStringLiteral("lbl2"));
+    QVERIFY(web);
     QVERIFY(CountPixels(web->grab().toImage(), IsBlue) > 10);
     AboutForm->hide();
   }
