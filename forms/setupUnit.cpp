@@ -77,10 +77,7 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   operatorLabel = MakeLabel(this, "operatorLabel", QStringLiteral("№ окна/оператора:"));
   serverLabel = MakeLabel(this, "serverLabel", QStringLiteral("Адрес сервера:"));
 
-  // Made empty and given its text after: a field made with a text lays it out at once in the
-  // application's font, which this window never draws in.
-  serverEdit = new QLineEdit(this);
-  serverEdit->setText(QStringLiteral("http://localhost"));
+  serverEdit = new QLineEdit(QStringLiteral("http://localhost"), this);
   serverEdit->setObjectName(QStringLiteral("serverEdit"));
   serverEdit->setGeometry(kFieldsLeft, kServerEditTop, kFieldsWidth, serverEdit->height());
 
