@@ -1,5 +1,5 @@
-// Reads a theme's palette definition: lines "Role = #rrggbb" for every colour group, or
-// "Group:Role = #rrggbb" for one group (Active, Inactive, Disabled); "#" starts a comment line.
+// A theme's palette for Qt, from its definition (format and rules in
+// theme/definition/palette_definition.h, which the Windows program reads too).
 #pragma once
 
 #include <QPalette>

@@ -6,8 +6,7 @@
 #include <QFile>
 #include <QStringList>
 
-#include <memory>
-
+#include "theme/discovery/theme_discovery.h"
 #include "theme/theme_container.h"
 #include "theme/theme_failure.h"
 
@@ -37,38 +36,29 @@ ThemeRegistry::ThemeRegistry(QString resource_root) : root_(std::move(resource_r
 
 void ThemeRegistry::Discover() {
   const QDir root(root_);
-  QStringList resources;
+  QStringList names;
   QDirIterator it(root_, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-  while (it.hasNext()) resources << root.relativeFilePath(it.next());
-  resources.sort();
+  while (it.hasNext()) names << root.relativeFilePath(it.next());
+  names.sort();
 
-  QStringList failed;
-  std::shared_ptr<const queue::Failure> last_failure;
-  for (const QString& resource_name : resources) {
-    try {
-      Register(resource_name);
-    } catch (const queue::Failure& failure) {
-      failed << resource_name;
-      last_failure = std::make_shared<queue::Failure>(failure);
-    }
-  }
-  if (failed.size() == 1)
-    throw queue::Failure(
-        theme::ThemeFailure::kLoad,
-        QStringLiteral("Unable to load style '%1'").arg(failed.front()).toStdU16String(),
-        last_failure);
-  if (failed.size() > 1)
-    throw queue::Failure(theme::ThemeFailure::kLoad, QStringLiteral("Unable to load styles: %1")
-                                                         .arg(failed.join(QStringLiteral(", ")))
-                                                         .toStdU16String());
-}
-
-void ThemeRegistry::Register(const QString& resource_name) {
-  const QByteArray bytes = ReadResource(QDir(root_).filePath(resource_name));
-  ThemeLook look = PrepareThemeLook(DecodeThemeContainer(
-      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
-  if (Find(look.name)) FailResource(QStringLiteral("Theme %1 registered twice").arg(look.name));
-  sources_.push_back({resource_name, std::move(look)});
+  std::vector<ThemeResource> resources;
+  for (const QString& name : names)
+    resources.push_back({name.toStdU16String(), [path = root.filePath(name)] {
+                           const QByteArray bytes = ReadResource(path);
+                           return std::string(bytes.constData(),
+                                              static_cast<std::size_t>(bytes.size()));
+                         }});
+  DiscoverThemes(
+      resources,
+      [](std::u16string_view a, std::u16string_view b) {
+        return SameThemeName(QString::fromUtf16(a.data(), static_cast<qsizetype>(a.size())),
+                             QString::fromUtf16(b.data(), static_cast<qsizetype>(b.size())));
+      },
+      [this](std::u16string_view resource_name, const ThemePackage& package) {
+        sources_.push_back(
+            {QString::fromUtf16(resource_name.data(), static_cast<qsizetype>(resource_name.size())),
+             PrepareThemeLook(package)});
+      });
 }
 
 const ThemeSource* ThemeRegistry::Find(const QString& theme_name) const {

@@ -26,18 +26,14 @@ class ThemeRegistry {
   explicit ThemeRegistry(QString resource_root);
 
   // Reads every resource below the root (in name order), validates it as a theme and
-  // registers it under its header's name. A resource that cannot be read, is not a valid
-  // theme, or names a theme already registered is skipped; once all were tried, one such
-  // resource throws "Unable to load style '<resource>'", several throw
-  // "Unable to load styles: <resource>, <resource>" (queue::Failure, kind ThemeFailure::kLoad).
+  // registers it under its header's name, by the rules of DiscoverThemes
+  // (theme/discovery/theme_discovery.h), whose failures it throws.
   void Discover();
 
   // The registered theme of that name, or null.
   const ThemeSource* Find(const QString& theme_name) const;
 
  private:
-  void Register(const QString& resource_name);
-
   QString root_;
   std::vector<ThemeSource> sources_;
 };

@@ -5,13 +5,18 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "theme/discovery/theme_discovery.h"
+
 namespace theme {
 namespace {
 
 void ShowThemeNotFound(const QString& name) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), ThemeNotFoundText(name),
-                  QMessageBox::NoButton, QApplication::activeWindow());
-  QPushButton* close = box.addButton(QStringLiteral("&Close"), QMessageBox::RejectRole);
+  QMessageBox box(QMessageBox::Critical,
+                  QString::fromUtf16(kThemeNotFoundTitle.data(), kThemeNotFoundTitle.size()),
+                  ThemeNotFoundText(name), QMessageBox::NoButton, QApplication::activeWindow());
+  QPushButton* close =
+      box.addButton(QString::fromUtf16(kThemeNotFoundButton.data(), kThemeNotFoundButton.size()),
+                    QMessageBox::RejectRole);
   box.setDefaultButton(close);
   box.setEscapeButton(close);
   box.exec();
@@ -20,7 +25,7 @@ void ShowThemeNotFound(const QString& name) {
 }  // namespace
 
 QString ThemeNotFoundText(const QString& name) {
-  return QStringLiteral("Style '%1' not found").arg(name);
+  return QString::fromStdU16String(theme::ThemeNotFoundText(name.toStdU16String()));
 }
 
 ThemeRequest::ThemeRequest(QString resource_root)
