@@ -1,6 +1,7 @@
 // Which palette role or sheet rule gives each colour a self-drawn control uses.
 #include "theme/definition/control_colours.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -80,6 +81,51 @@ class Reader {
 
 }  // namespace
 
+Rgb ShadedByValue(Rgb colour, int percent) {
+  const int r = colour.red, g = colour.green, b = colour.blue;
+  const int max = std::max({r, g, b});
+  const int min = std::min({r, g, b});
+  const int delta = max - min;
+  int value = max;
+  int saturation = max == 0 ? 0 : delta * 255 / max;
+  double hue = 0;  // in sixths of the circle
+  if (delta != 0) {
+    if (max == r)
+      hue = static_cast<double>(g - b) / delta;
+    else if (max == g)
+      hue = 2 + static_cast<double>(b - r) / delta;
+    else
+      hue = 4 + static_cast<double>(r - g) / delta;
+    if (hue < 0) hue += 6;
+  }
+  value = value * percent / 100;
+  if (value > 255) {
+    saturation = std::max(0, saturation - (value - 255));
+    value = 255;
+  }
+  const double v = value, s = saturation / 255.0;
+  const int sector = static_cast<int>(hue) % 6;
+  const double f = hue - static_cast<int>(hue);
+  const auto channel = [](double x) {
+    return static_cast<std::uint8_t>(std::clamp(static_cast<int>(x + 0.5), 0, 255));
+  };
+  const double p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
+  switch (sector) {
+    case 0:
+      return {channel(v), channel(t), channel(p)};
+    case 1:
+      return {channel(q), channel(v), channel(p)};
+    case 2:
+      return {channel(p), channel(v), channel(t)};
+    case 3:
+      return {channel(p), channel(q), channel(v)};
+    case 4:
+      return {channel(t), channel(p), channel(v)};
+    default:
+      return {channel(v), channel(p), channel(q)};
+  }
+}
+
 ControlColours ReadControlColours(const PaletteDefinition& palette, const StyleSheetRules& sheet) {
   const Reader read(palette, sheet);
   ControlColours c;
@@ -115,6 +161,10 @@ ControlColours ReadControlColours(const PaletteDefinition& palette, const StyleS
       read.TextOr("QLineEdit:disabled", read.Role("Text", ColourGroup::kDisabled));
   c.edit_radius = read.Radius("QLineEdit");
 
+  const Rgb button_colour = read.Role("Button");
+  c.combo = {{ShadedByValue(button_colour, 124), button_colour},
+             ShadedByValue(read.Role("Window"), 100 * 10 / 14),
+             read.Role("ButtonText")};
   c.list_background = read.Solid("QComboBox QAbstractItemView", "background-color");
   c.list_border = read.Border("QComboBox QAbstractItemView");
 

@@ -38,6 +38,7 @@ struct ControlColours {
   Rgb edit_disabled_text;
   int edit_radius = 0;
 
+  ButtonLook combo;     // a drop-down list's field, raised like a button in the palette's colours
   Rgb list_background;  // the open list of a drop-down list
   Rgb list_border;
 
@@ -55,6 +56,11 @@ struct ControlColours {
   Rgb menu_text;
   Rgb menu_border;
 };
+
+// A colour made lighter (factor above 100) or darker (below) by its value, the rule the Linux
+// program's style shades its raised faces with: the value scaled, and when that passes the
+// top, the saturation lowered by the excess.
+Rgb ShadedByValue(Rgb colour, int percent);
 
 // Throws queue::Failure (kind ThemeFailure::kLoad) naming the first value the palette or the
 // sheet does not give in a form that can be drawn.
