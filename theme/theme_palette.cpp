@@ -4,8 +4,8 @@
 #include <QColor>
 #include <QMetaEnum>
 
+#include "theme/container/theme_failure.h"
 #include "theme/definition/palette_definition.h"
-#include "theme/theme_failure.h"
 
 namespace theme {
 namespace {

@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QStringList>
 
+#include "theme/container/theme_container.h"
+#include "theme/container/theme_failure.h"
 #include "theme/discovery/theme_discovery.h"
-#include "theme/theme_container.h"
-#include "theme/theme_failure.h"
 
 namespace theme {
 namespace {

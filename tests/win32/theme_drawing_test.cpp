@@ -15,8 +15,8 @@
 
 #include "core/failure.h"
 #include "core/text.h"
-#include "theme/theme_container.h"
-#include "theme/theme_failure.h"
+#include "theme/container/theme_container.h"
+#include "theme/container/theme_failure.h"
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/theme/theme_hook.h"

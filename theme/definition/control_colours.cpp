@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "theme/theme_failure.h"
+#include "theme/container/theme_failure.h"
 
 namespace theme {
 namespace {

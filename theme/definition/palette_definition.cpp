@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "theme/theme_failure.h"
+#include "theme/container/theme_failure.h"
 
 namespace theme {
 namespace {

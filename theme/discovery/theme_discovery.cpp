@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "core/text.h"
-#include "theme/theme_failure.h"
+#include "theme/container/theme_failure.h"
 
 namespace theme {
 

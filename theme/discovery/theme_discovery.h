@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "theme/theme_container.h"
+#include "theme/container/theme_container.h"
 
 namespace theme {
 

@@ -1,7 +1,7 @@
 // Discovering the program's theme resources and making one the active theme.
 #include "win32/theme/theme_request_win.h"
 
-#include "theme/theme_failure.h"
+#include "theme/container/theme_failure.h"
 
 namespace win32theme {
 namespace {

@@ -2,7 +2,7 @@
 #include "win32/theme/win_theme.h"
 
 #include "core/text.h"
-#include "theme/theme_failure.h"
+#include "theme/container/theme_failure.h"
 
 namespace win32theme {
 namespace {

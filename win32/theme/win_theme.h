@@ -9,7 +9,7 @@
 #include <string>
 
 #include "theme/definition/control_colours.h"
-#include "theme/theme_container.h"
+#include "theme/container/theme_container.h"
 
 namespace win32theme {
 
