@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "theme/container/theme_failure.h"
+#include "theme/theme_messages.h"
 
 namespace theme {
 
@@ -28,19 +29,8 @@ std::vector<std::u16string> DiscoverThemes(const std::vector<ThemeResource>& res
       last_failure = std::make_shared<queue::Failure>(failure);
     }
   }
-  if (failed.size() == 1)
-    throw queue::Failure(ThemeFailure::kLoad, u"Unable to load style '" + failed.front() + u"'",
-                         last_failure);
-  if (failed.size() > 1) {
-    std::u16string names;
-    for (const auto& name : failed) names += (names.empty() ? u"" : u", ") + name;
-    throw queue::Failure(ThemeFailure::kLoad, u"Unable to load styles: " + names);
-  }
+  ThrowIfResourcesFailed(failed, last_failure);
   return registered;
-}
-
-std::u16string ThemeNotFoundText(std::u16string_view theme_name) {
-  return u"Style '" + std::u16string(theme_name) + u"' not found";
 }
 
 }  // namespace theme

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "theme/container/theme_container.h"
+#include "theme/theme_messages.h"
 
 namespace theme {
 
@@ -27,16 +28,14 @@ using ThemePreparer = std::function<void(std::u16string_view resource_name, cons
 
 // Tries every resource in the order given: read, validated as a container, refused when its
 // theme's name is registered already, then prepared. A resource that fails in any of these is
-// skipped; once all were tried, one such resource throws "Unable to load style '<name>'" (its
-// own failure as the inner one), several throw "Unable to load styles: <name>, <name>"
-// (queue::Failure, kind ThemeFailure::kLoad). Returns the names of the themes prepared.
+// skipped; once all were tried, the failed ones throw as ThrowIfResourcesFailed
+// (theme/theme_messages.h) says. Returns the names of the themes prepared.
 std::vector<std::u16string> DiscoverThemes(const std::vector<ThemeResource>& resources,
                                            const ThemeNameEquals& same_name,
                                            const ThemePreparer& prepare);
 
-// The text of the box shown when a requested theme does not exist.
-std::u16string ThemeNotFoundText(std::u16string_view theme_name);
-// The box's title and its one button.
+// The title and the one button of the box shown when a requested theme does not exist (its
+// text: ThemeNotFoundText, theme/theme_messages.h).
 inline constexpr std::u16string_view kThemeNotFoundTitle = u"Error";
 inline constexpr std::u16string_view kThemeNotFoundButton = u"&Close";
 

@@ -99,6 +99,10 @@ UINT CurrentDensity(HWND window) {
   return stored ? static_cast<UINT>(stored) : kDesignDensity;
 }
 
+void MarkDensity(HWND window, UINT density) {
+  SetPropW(window, kDensityProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(density)));
+}
+
 int Scaled(HWND window, int design_length) {
   return MulDiv(design_length, static_cast<int>(CurrentDensity(window)),
                 static_cast<int>(kDesignDensity));
@@ -167,7 +171,7 @@ void ScaleWindowTo(HWND window, UINT to, bool resize_client) {
     }
   }
 
-  SetPropW(window, kDensityProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(to)));
+  MarkDensity(window, to);
   if (resize_client) {
     RECT client;
     GetClientRect(window, &client);

@@ -13,6 +13,9 @@ namespace win32scaling {
 // The density a window is currently scaled to; 96 until it is first scaled.
 UINT CurrentDensity(HWND window);
 
+// Records the density a window was made at (its controls and fonts laid out for it).
+void MarkDensity(HWND window, UINT density);
+
 // A length at 96 pixels per inch, at the window's current density.
 int Scaled(HWND window, int design_length);
 

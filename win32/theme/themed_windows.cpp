@@ -512,6 +512,11 @@ bool AttachTheme(HWND window, ThemedKind kind) {
   return false;
 }
 
+HBRUSH WindowBackgroundBrush(HBRUSH standard) {
+  const WinTheme* theme = ActiveTheme();
+  return theme ? theme->window_brush() : standard;
+}
+
 bool AttachTheme(HWND window) {
   wchar_t name[64] = {};
   GetClassNameW(window, name, 64);

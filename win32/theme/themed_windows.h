@@ -30,4 +30,8 @@ bool AttachTheme(HWND window, ThemedKind kind);
 // The same, the kind found from the window's class and styles.
 bool AttachTheme(HWND window);
 
+// The brush of every window's background: the active theme's, or `standard` without one. For
+// what a window paints itself behind a picture with transparent parts.
+HBRUSH WindowBackgroundBrush(HBRUSH standard);
+
 }  // namespace win32theme

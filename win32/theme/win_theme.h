@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "theme/definition/control_colours.h"
 #include "theme/container/theme_container.h"
+#include "theme/definition/control_colours.h"
 
 namespace win32theme {
 
