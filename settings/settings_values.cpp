@@ -1,7 +1,7 @@
 // The settings file's table of values.
 #include "settings/settings_values.h"
 
-#include "settings/profile_file.h"
+#include "settings/profile/profile_file.h"
 
 namespace settings {
 namespace {

@@ -6,7 +6,7 @@
 #include "core/show_state.h"
 #include "core/window_texts.h"
 #include "queueclient/next_press.h"
-#include "settings/profile_path.h"
+#include "settings/profile/profile_path.h"
 #include "settings/settings_values.h"
 #include "win32/application.h"
 #include "win32/control_behaviour.h"

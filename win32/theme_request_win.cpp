@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/text.h"
-#include "theme/theme_container.h"
-#include "theme/theme_failure.h"
-#include "theme/theme_messages.h"
+#include "theme/container/theme_container.h"
+#include "theme/container/theme_failure.h"
+#include "theme/container/theme_messages.h"
 #include "win32/wide_text.h"
 
 namespace win32 {
