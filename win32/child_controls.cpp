@@ -1,6 +1,7 @@
 // The standard controls and the design font.
 #include "win32/child_controls.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "core/failure.h"
@@ -51,6 +52,18 @@ DesignFont::DesignFont(int design_pixels, const Scaling& scaling, Style style) {
   description.lfQuality = DEFAULT_QUALITY;
   std::wcsncpy(description.lfFaceName, L"Tahoma", LF_FACESIZE - 1);
   font_ = CreateFontIndirectW(&description);
+  if (font_ != nullptr && style.width_percent != 100) {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, font_);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font_);
+    description.lfWidth =
+        std::max<LONG>(1, MulDiv(metrics.tmAveCharWidth, style.width_percent, 100));
+    font_ = CreateFontIndirectW(&description);
+  }
   if (font_ == nullptr) throw queue::Failure(queue::CoreFailure::kGeneric, "A font cannot be made");
 }
 

@@ -30,6 +30,9 @@ class DesignFont {
   struct Style {
     bool bold = false;
     bool underline = false;
+    // The characters' width in per cent of the face's own: below 100 narrows a text where the
+    // design font is missing and the one standing in for it is wider.
+    int width_percent = 100;
   };
   DesignFont(int design_pixels, const Scaling& scaling, Style style);
   DesignFont(int design_pixels, const Scaling& scaling) : DesignFont(design_pixels, scaling, {}) {}

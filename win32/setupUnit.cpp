@@ -1,6 +1,8 @@
 // The settings window and its handlers.
 #include "win32/setupUnit.h"
 
+#include <algorithm>
+
 #include "core/operator_rules.h"
 #include "core/window_texts.h"
 #include "win32/application.h"
@@ -17,6 +19,10 @@ constexpr SIZE kClientSize{343, 129};
 constexpr int kControlFontPixels = 16;
 // Both labels end here, six pixels before the fields.
 constexpr int kLabelsRightEdge = 154;
+// The longer label begins here at the design font; no label begins further left.
+constexpr int kLabelsLeftLimit = 8;
+// A stand-in font is never narrowed below this, in per cent.
+constexpr int kNarrowestLabelFont = 50;
 constexpr int kOperatorLabelTop = 11;
 constexpr int kServerLabelTop = 56;
 constexpr win32::DesignRect kOperatorSelectRect{160, 8, 175, 27};
@@ -73,14 +79,31 @@ void TSetupForm::Create() {
 void TSetupForm::LayOut() {
   // Every control has a font of its own, so the window's font (Tahoma 11) is never used.
   control_font_ = std::make_unique<win32::DesignFont>(kControlFontPixels, scaling_);
-  for (HWND control : {operatorLabel, serverLabel, serverEdit, operatorSelect, btn1, btn2}) {
+  for (HWND control : {serverEdit, operatorSelect, btn1, btn2}) {
     win32::SetControlFont(control, control_font_->handle());
   }
-  // The labels take the size of their texts and end on their common right edge.
+  // The labels take the size of their texts and end on their common right edge. Where the
+  // design font is missing and the one standing in for it is wider, the labels' font is
+  // narrowed to the room the design gives them rather than cut off at the window's edge.
+  const int room = scaling_(kLabelsRightEdge - kLabelsLeftLimit);
+  int widest = 0;
+  for (HWND label : {operatorLabel, serverLabel}) {
+    widest = std::max<int>(
+        widest, win32::TextSize(hwnd(), control_font_->handle(), win32::WindowText(label)).cx);
+  }
+  HFONT label_font = control_font_->handle();
+  if (widest > room) {
+    label_font_ = std::make_unique<win32::DesignFont>(
+        kControlFontPixels, scaling_,
+        win32::DesignFont::Style{.width_percent =
+                                     std::max(kNarrowestLabelFont, MulDiv(100, room, widest))});
+    label_font = label_font_->handle();
+  }
   const std::pair<HWND, int> labels[] = {{operatorLabel, kOperatorLabelTop},
                                          {serverLabel, kServerLabelTop}};
   for (const auto& [label, top] : labels) {
-    const SIZE text = win32::TextSize(hwnd(), control_font_->handle(), win32::WindowText(label));
+    win32::SetControlFont(label, label_font);
+    const SIZE text = win32::TextSize(hwnd(), label_font, win32::WindowText(label));
     SetWindowPos(label, nullptr, scaling_(kLabelsRightEdge) - text.cx, scaling_(top), text.cx,
                  text.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }

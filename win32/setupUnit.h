@@ -51,6 +51,7 @@ class TSetupForm : public win32::ModalWindow {
   TMainForm& main_form_;
   win32::Scaling scaling_;
   std::unique_ptr<win32::DesignFont> control_font_;
+  std::unique_ptr<win32::DesignFont> label_font_;  // only where the design font is missing
 };
 
 // Set at start-up before the window is made; valid until the windows are destroyed.

@@ -5,7 +5,7 @@
 
 #include "core/text.h"
 #include "theme/container/theme_failure.h"
-#include "theme/theme_messages.h"
+#include "theme/container/theme_messages.h"
 
 namespace theme {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "theme/container/theme_container.h"
-#include "theme/theme_messages.h"
+#include "theme/container/theme_messages.h"
 
 namespace theme {
 
@@ -29,13 +29,13 @@ using ThemePreparer = std::function<void(std::u16string_view resource_name, cons
 // Tries every resource in the order given: read, validated as a container, refused when its
 // theme's name is registered already, then prepared. A resource that fails in any of these is
 // skipped; once all were tried, the failed ones throw as ThrowIfResourcesFailed
-// (theme/theme_messages.h) says. Returns the names of the themes prepared.
+// (theme/container/theme_messages.h) says. Returns the names of the themes prepared.
 std::vector<std::u16string> DiscoverThemes(const std::vector<ThemeResource>& resources,
                                            const ThemeNameEquals& same_name,
                                            const ThemePreparer& prepare);
 
 // The title and the one button of the box shown when a requested theme does not exist (its
-// text: ThemeNotFoundText, theme/theme_messages.h).
+// text: ThemeNotFoundText, theme/container/theme_messages.h).
 inline constexpr std::u16string_view kThemeNotFoundTitle = u"Error";
 inline constexpr std::u16string_view kThemeNotFoundButton = u"&Close";
 

@@ -1,5 +1,5 @@
 // The theme request's messages.
-#include "theme/theme_messages.h"
+#include "theme/container/theme_messages.h"
 
 #include "theme/container/theme_failure.h"
 
