@@ -9,8 +9,11 @@ the close button does); clicks go through X with xdotool at the places the windo
 The settings file is read from disk. Everything started here is stopped at the end; every
 wait is bounded.
 
-Usage: operator_ui_test.py --operator EXE --probe EXE --queue-server PATH --prefix DIR
-                           [--density 96|192] [--screenshots DIR] [--only NAME]
+The theme's cases read the screen's pixels from a screenshot, and take the theme out of a copy
+of the program, or damage it, with resource_edit.exe.
+
+Usage: operator_ui_test.py --operator EXE --probe EXE --resource-edit EXE --queue-server PATH
+                           --prefix DIR [--density 96|144|192] [--screenshots DIR] [--only NAME]
 """
 
 import argparse
@@ -39,6 +42,23 @@ ABOUT_TITLE = "О программе"
 BOX_TITLE = "Operator"
 BOX_CLASS = "#32770"
 BOX_TEXT_ID = 0xFFFF  # the message box's text
+STARTUP_FAILURE_TITLE = "Application Error"
+THEME_NOT_FOUND_TITLE = "Error"
+# The operator window's own background, which the theme's replaces.
+CREAM = (255, 251, 240)
+PALETTE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources",
+                       "theme", "palette.txt")
+
+
+def theme_window_colour():
+    """The theme's window background, from the theme's own palette."""
+    with open(PALETTE, encoding="utf-8") as f:
+        for line in f:
+            key, _, value = line.partition("=")
+            if key.strip() == "Window":
+                value = value.strip()
+                return tuple(int(value[i:i + 2], 16) for i in (1, 3, 5))
+    raise Failed("no Window colour in " + PALETTE)
 
 
 class Rect:
@@ -194,12 +214,16 @@ class QueueServer:
 class Program:
     """One run of Operator.exe in its folder, with its settings file beside it."""
 
-    def __init__(self, scenarios):
+    def __init__(self, scenarios, shows_main_window=True):
         self.scenarios = scenarios
         self.probe = scenarios.probe
         self.process = subprocess.Popen(["wine", scenarios.exe], cwd=scenarios.folder,
                                         env=scenarios.wine.env, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
+        if shows_main_window:
+            self.find_main_window()
+
+    def find_main_window(self):
         self.main, self.main_rect = self.probe.find(OPERATOR_TITLE, "TMainForm",
                                                     int(START_TIMEOUT * 1000))
 
@@ -250,10 +274,34 @@ class Scenarios:
     def scale(self, design):
         return (design * self.density + 48) // 96
 
-    def start(self):
-        program = Program(self)
+    def start(self, shows_main_window=True):
+        program = Program(self, shows_main_window)
         self.programs.append(program)
         return program
+
+    def pixel(self, x, y):
+        """The colour on the screen at (x, y), as (red, green, blue)."""
+        out = subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y),
+                              "-depth", "8", "txt:-"], env=self.desktop.env, capture_output=True,
+                             text=True, timeout=STEP_TIMEOUT, check=True).stdout
+        colour = out.split("#", 2)[-1][:6]
+        return tuple(int(colour[i:i + 2], 16) for i in (0, 2, 4))
+
+    def check_background(self, what, x, y, expected=None):
+        expected = expected or theme_window_colour()
+        seen = self.pixel(x, y)
+        check(seen == expected, "%s's background at (%d, %d) is %s, not %s"
+              % (what, x, y, seen, expected))
+
+    def edit_resource(self, *arguments):
+        windows_exe = "Z:" + self.exe.replace("/", "\\")
+        status = subprocess.run(["wine", self.args.resource_edit, arguments[0], windows_exe]
+                                + list(arguments[1:]), env=self.wine.env, timeout=60,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+        check(status == 0, "resource_edit %s: status %d" % (arguments[0], status))
+
+    def restore_program(self):
+        shutil.copy2(self.args.operator, self.exe)
 
     def write_settings(self, text):
         if os.path.exists(self.ini):
@@ -418,11 +466,151 @@ class Scenarios:
         finally:
             server.stop()
 
+    # Every window, and the error box the system makes for the program, shows the theme's
+    # background: not the operator window's cream, not the system's button face.
+    def test_windows_and_error_box_wear_the_theme(self):
+        # Tall enough that the background shows below the list, beside the log.
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(300),
+                                          "http://127.0.0.1:%d" % free_port(), 0))
+        program = self.start()
+        client = self.probe.rect(program.main).client
+        self.check_background("the operator window", client[0] + self.scale(250),
+                              client[3] - self.scale(10))
+        _, settings_button = program.control("Button", 1)
+        program.click(settings_button)
+        setup, setup_rect = self.probe.find(SETTINGS_TITLE, "TSetupForm")
+        self.check_background("the settings window", setup_rect.client[0] + 3,
+                              setup_rect.client[1] + 3)
+        _, save_rect = self.probe.child(setup, "Button", 0)
+        face = self.pixel(save_rect.left + 4, (save_rect.top + save_rect.bottom) // 2)
+        check(face != self.pixel(setup_rect.client[0] + 3, setup_rect.client[1] + 3),
+              "the Save button has no face of its own")
+        self.probe.close(setup)
+        check(self.probe.gone(setup), "the settings window stays")
+        _, about_button = program.control("Button", 3)
+        program.click(about_button)
+        about, about_rect = self.probe.find(ABOUT_TITLE, "TAboutForm")
+        self.check_background("the About window", about_rect.client[2] - 3,
+                              about_rect.client[3] - 3)
+        # The logo's transparent corner shows the window's background too.
+        _, logo = self.probe.child(about, "Static", 0)
+        self.check_background("the logo's corner", logo.left + 1, logo.top + 1)
+        self.probe.close(about)
+        check(self.probe.gone(about), "the About window stays")
+        self.press_next(program)
+        box, _ = self.error_box()
+        box_rect = self.probe.rect(box)
+        self.check_background("the error box", box_rect.client[0] + 3, box_rect.client[1] + 3)
+        self.dismiss(program, box)
+        program.close()
+
+    # The About window and the settings window's controls where the layout puts them, scaled
+    # from 96 pixels per inch; the logo keeps its 150 by 150 pixels in the middle of its box.
+    def test_windows_are_laid_out_at_the_density(self):
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112)))
+        program = self.start()
+        _, settings_button = program.control("Button", 1)
+        program.click(settings_button)
+        setup, setup_rect = self.probe.find(SETTINGS_TITLE, "TSetupForm")
+        origin = setup_rect.client[0:2]
+
+        def at(rect):
+            return (rect.left - origin[0], rect.top - origin[1], rect.size[0], rect.size[1])
+
+        _, close = self.probe.child(setup, "Button", 1)
+        check(at(close) == (self.scale(230), self.scale(88), self.scale(335) - self.scale(230),
+                            self.scale(121) - self.scale(88)), "Закрыть at %s" % (at(close),))
+        _, edit = self.probe.child(setup, "Edit", 0)
+        check(at(edit)[0] == self.scale(160) and at(edit)[2] == self.scale(335) - self.scale(160),
+              "the address field at %s" % (at(edit),))
+        _, select = self.probe.child(setup, "ComboBox", 0)
+        check(at(select)[0:3] == (self.scale(160), self.scale(8),
+                                  self.scale(335) - self.scale(160)),
+              "the number list at %s" % (at(select),))
+        # Its height comes from its font, not from the 27 pixels at 96 multiplied.
+        check(abs(at(select)[3] - at(edit)[3]) <= 2, "list %s, field %s" % (at(select), at(edit)))
+        self.probe.close(setup)
+        check(self.probe.gone(setup), "the settings window stays")
+
+        _, about_button = program.control("Button", 3)
+        program.click(about_button)
+        about, about_rect = self.probe.find(ABOUT_TITLE, "TAboutForm")
+        check(about_rect.client_size == (self.scale(585), self.scale(161)),
+              "About client area %s" % (about_rect.client_size,))
+        origin = about_rect.client[0:2]
+        _, logo = self.probe.child(about, "Static", 0)
+        box = self.scale(155) - self.scale(5)
+        check(at(logo) == (self.scale(5), self.scale(5), box, box), "the logo box at %s" % (at(logo),))
+        _, title = self.probe.child(about, "Static", 1)
+        check(at(title)[0:2] == (self.scale(161), self.scale(8)), "the title at %s" % (at(title),))
+        middle_y = (logo.top + logo.bottom) // 2
+        check(self.pixel((logo.left + logo.right) // 2, middle_y) != theme_window_colour(),
+              "no logo in the middle of its box")
+        if box > 150 + 8:
+            # Beside the picture, inside the grown box: the background, not an enlarged logo.
+            self.check_background("the logo box beside the picture",
+                                  logo.left + (box - 150) // 2 - 3, middle_y)
+        self.shot("about-layout")
+        self.probe.close(about)
+        check(self.probe.gone(about), "the About window stays")
+        program.close()
+
+    # Without the theme resource the box "Style 'Iceberg Classico' not found" with its one
+    # "&Close" button comes first; then the program runs in the system's look.
+    def test_missing_theme_shows_the_not_found_box(self):
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(300)))
+        self.edit_resource("remove", "APPSTYLE", "ICEBERGCLASSICO")
+        try:
+            program = self.start(shows_main_window=False)
+            box, _ = self.probe.find(THEME_NOT_FOUND_TITLE, BOX_CLASS)
+            text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
+            check(text == "Style 'Iceberg Classico' not found", "box text %r" % text)
+            button, close = self.probe.child(box, "Button", 0)
+            check(self.probe.text(button) == "&Close", "button %r" % self.probe.text(button))
+            second = self.probe.ask("child %d Button 1" % box).split()
+            check(second[0] != "ok" or not self.probe.visible(int(second[1])),
+                  "a second button in the box")
+            self.shot("theme-not-found")
+            program.click(close)
+            check(self.probe.gone(box), "the box stays open")
+            program.find_main_window()
+            client = self.probe.rect(program.main).client
+            self.check_background("the unthemed operator window", client[0] + self.scale(250),
+                                  client[3] - self.scale(10), CREAM)
+            program.close()
+        finally:
+            self.restore_program()
+
+    # A theme resource that is there but no theme ends the start-up in the start-up failure
+    # box, naming the resource, and the program's exit code is 1.
+    def test_damaged_theme_ends_the_start_up(self):
+        damaged = os.path.join(self.folder, "damaged-theme")
+        with open(damaged, "wb") as f:
+            f.write(b"APP_STYLE 2.0 but no zlib stream after it")
+        self.edit_resource("replace", "APPSTYLE", "ICEBERGCLASSICO",
+                           "Z:" + damaged.replace("/", "\\"))
+        try:
+            program = self.start(shows_main_window=False)
+            box, _ = self.probe.find(STARTUP_FAILURE_TITLE, BOX_CLASS)
+            text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
+            check("Unable to load style 'ICEBERGCLASSICO'." in text, "box text %r" % text)
+            self.shot("theme-damaged")
+            _, ok = self.probe.child(box, "Button", 0)
+            program.click(ok)
+            wait_for("the program's end", program.ended, STEP_TIMEOUT)
+            check(program.process.returncode == 1, "exit code %d" % program.process.returncode)
+            check(not self.probe.ask("find TMainForm 0 %s" % json.dumps(OPERATOR_TITLE))
+                  .startswith("ok"), "the operator window was shown")
+        finally:
+            os.remove(damaged)
+            self.restore_program()
+
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--operator", required=True)
     parser.add_argument("--probe", required=True)
+    parser.add_argument("--resource-edit", required=True)
     parser.add_argument("--queue-server", required=True)
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--density", type=int, default=96)
