@@ -381,6 +381,7 @@ TEST_F(ThemeDrawingTest, WindowAndControlsAreDrawnInTheTheme) {
   // The drop-down list's field, raised; its open list in the base colour, the chosen entry in
   // the theme's highlight, not the system's.
   EXPECT_TRUE(Near(PixelOf(combo, 5, 10), Average(c.combo.face), 6));
+  EXPECT_TRUE(Near(PixelOf(combo, 60, 0), Ref(c.combo.border), 0));
   SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
   COMBOBOXINFO info{};
   info.cbSize = sizeof info;

@@ -40,7 +40,7 @@ WinTheme::WinTheme(const theme::ThemePackage& package)
         colours_.button_disabled.border, colours_.button_focus_border, colours_.edit_border,
         colours_.edit_focus_border, colours_.list_border, colours_.group_border,
         colours_.tooltip_border, colours_.menu_border, colours_.button.text,
-        colours_.button_disabled.text})
+        colours_.button_disabled.text, colours_.combo.border})
     pens_.try_emplace(ToColorRef(border), CreatePen(PS_SOLID, 1, ToColorRef(border)));
 }
 
