@@ -288,10 +288,19 @@ class Scenarios:
         return tuple(int(colour[i:i + 2], 16) for i in (0, 2, 4))
 
     def check_background(self, what, x, y, expected=None):
+        # A window just shown may not be drawn yet under Wine: its pixels are awaited.
         expected = expected or theme_window_colour()
-        seen = self.pixel(x, y)
-        check(seen == expected, "%s's background at (%d, %d) is %s, not %s"
-              % (what, x, y, seen, expected))
+        seen = [None]
+
+        def drawn():
+            seen[0] = self.pixel(x, y)
+            return seen[0] == expected
+
+        try:
+            wait_for(what + " drawn", drawn, STEP_TIMEOUT)
+        except Failed:
+            raise Failed("%s's background at (%d, %d) is %s, not %s"
+                         % (what, x, y, seen[0], expected))
 
     def edit_resource(self, *arguments):
         windows_exe = "Z:" + self.exe.replace("/", "\\")

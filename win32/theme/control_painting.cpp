@@ -139,7 +139,8 @@ void PaintComboField(HDC dc, const ComboFieldLook& look, HFONT font, const std::
 
   const int middle_x = (look.button.left + look.button.right) / 2;
   const int middle_y = (look.button.top + look.button.bottom) / 2;
-  const int half = std::max(2, std::min<int>(look.button.right - look.button.left, 16) / 4);
+  // The arrow grows with its button, which the system sizes for the density.
+  const int half = std::max<int>(2, (look.button.right - look.button.left) / 5);
   const POINT arrow[] = {{middle_x - half, middle_y - half / 2},
                          {middle_x + half, middle_y - half / 2},
                          {middle_x, middle_y + half / 2 + 1}};
