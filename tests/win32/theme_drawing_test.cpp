@@ -121,6 +121,15 @@ COLORREF PixelOf(HWND window, int x, int y) {
   return pixel;
 }
 
+// A pixel of the window's frame, (0, 0) being its outer top left corner.
+COLORREF FramePixelOf(HWND window, int x, int y) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  HDC dc = GetWindowDC(window);
+  const COLORREF pixel = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return pixel;
+}
+
 // Whether any pixel of the window's client area has the colour.
 bool ShowsColour(HWND window, COLORREF colour) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -339,7 +348,8 @@ TEST_F(ThemeDrawingTest, WindowAndControlsAreDrawnInTheTheme) {
                           0, WS_EX_CLIENTEDGE);
   HWND log =
       MakeControl(window, L"Edit", L"mmo1", ES_MULTILINE, {200, 80, 373, 130}, 0, WS_EX_CLIENTEDGE);
-  HWND combo = MakeControl(window, L"ComboBox", L"", CBS_DROPDOWNLIST, {10, 140, 185, 300});
+  HWND combo =
+      MakeControl(window, L"ComboBox", L"", CBS_DROPDOWNLIST | WS_VSCROLL, {10, 140, 185, 300});
   HWND group = MakeControl(window, L"Button", L"", BS_GROUPBOX, {250, 140, 278, 223});
   HWND label = MakeControl(window, L"Static", L"Адрес сервера:", SS_LEFT, {10, 200, 150, 220});
   HWND link =
@@ -392,6 +402,8 @@ TEST_F(ThemeDrawingTest, WindowAndControlsAreDrawnInTheTheme) {
   EXPECT_TRUE(
       Near(PixelOf(info.hwndList, list.right - 3, list.bottom - 3), Ref(c.list_background), 0));
   EXPECT_TRUE(Near(PixelOf(info.hwndList, list.right - 3, 2), Ref(c.highlight), 0));
+  // Its frame, around the scroll bar the system keeps, in the theme's border colour.
+  EXPECT_TRUE(Near(FramePixelOf(info.hwndList, 5, 0), Ref(c.list_border), 0));
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
 
   // The group box: its frame in the theme's border colour, its inside the window's background.

@@ -274,11 +274,29 @@ LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lpara
   return result;
 }
 
+bool HasScrollBars(HWND field) {
+  return (GetWindowLongPtrW(field, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) != 0;
+}
+
+// The outermost ring of a field's frame in the theme's border colour, over what the system drew.
+void OutlineFrame(HWND field, theme::Rgb border, const WinTheme& theme) {
+  RECT window_rect;
+  GetWindowRect(field, &window_rect);
+  OffsetRect(&window_rect, -window_rect.left, -window_rect.top);
+  HDC dc = GetWindowDC(field);
+  const int saved = SaveDC(dc);
+  SelectObject(dc, theme.Pen(border));
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, window_rect.left, window_rect.top, window_rect.right, window_rect.bottom);
+  RestoreDC(dc, saved);
+  ReleaseDC(field, dc);
+}
+
 // The frame of a field (edit, open list): one pixel in the theme's border colour, the rest of
-// the system's frame in the field's background. A field with scroll bars keeps the system's.
+// the system's frame in the field's background. A field with scroll bars keeps the system's
+// frame, scroll bars included, but for its outer ring (see OutlineFrame).
 bool PaintFrame(HWND field, theme::Rgb border, HBRUSH fill, const WinTheme& theme) {
-  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(field, GWL_STYLE));
-  if (style & (WS_VSCROLL | WS_HSCROLL)) return false;
+  if (HasScrollBars(field)) return false;
   RECT window_rect;
   GetWindowRect(field, &window_rect);
   RECT client;
@@ -409,8 +427,14 @@ LRESULT CALLBACK ComboListProc(HWND list, UINT message, WPARAM wparam, LPARAM lp
       Detach(list, ComboListProc, id);
       break;
     case WM_NCPAINT:
-      if (theme && PaintFrame(list, theme->colours().list_border, theme->list_brush(), *theme))
-        return 0;
+      if (!theme) break;
+      if (HasScrollBars(list)) {
+        // The system draws the scroll bar; the theme only its outer ring.
+        const LRESULT result = DefSubclassProc(list, message, wparam, lparam);
+        OutlineFrame(list, theme->colours().list_border, *theme);
+        return result;
+      }
+      if (PaintFrame(list, theme->colours().list_border, theme->list_brush(), *theme)) return 0;
       break;
     case WM_PAINT:
     case WM_PRINTCLIENT:
