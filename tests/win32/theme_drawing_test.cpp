@@ -15,6 +15,7 @@
 
 #include "core/failure.h"
 #include "core/text.h"
+#include "tests/win32/window_geometry.h"
 #include "theme/container/theme_container.h"
 #include "theme/container/theme_failure.h"
 #include "win32/scaling/display_density.h"
@@ -24,6 +25,11 @@
 #include "win32/theme/win_theme.h"
 
 namespace {
+
+using window_geometry::ClientSize;
+using window_geometry::FontHeight;
+using window_geometry::RectIn;
+using window_geometry::SameRect;
 
 constexpr wchar_t kWindowClass[] = L"ThemeDrawingTestWindow";
 constexpr int kLinkLabelId = 7;
@@ -421,33 +427,6 @@ TEST_F(ThemeDrawingTest, SystemLookWithoutATheme) {
   win32theme::SetActiveTheme(nullptr);
   HWND window = MakeWindow(200, 100);
   EXPECT_EQ(PixelOf(window, 190, 5), GetSysColor(COLOR_BTNFACE));
-}
-
-RECT RectIn(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-::testing::AssertionResult SameRect(const RECT& seen, const RECT& expected) {
-  if (EqualRect(&seen, &expected)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "(" << seen.left << "," << seen.top << ")-(" << seen.right << "," << seen.bottom
-         << ") instead of (" << expected.left << "," << expected.top << ")-(" << expected.right
-         << "," << expected.bottom << ")";
-}
-
-SIZE ClientSize(HWND window) {
-  RECT client;
-  GetClientRect(window, &client);
-  return {client.right, client.bottom};
-}
-
-int FontHeight(HWND control) {
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-  return font.lfHeight;
 }
 
 // The settings window's layout at 96 pixels per inch.

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "tests/win32/window_geometry.h"
 #include "win32/application.h"
 #include "win32/mainUnit.h"
 #include "win32/scaling/display_density.h"
@@ -22,32 +23,10 @@
 
 namespace {
 
-RECT RectIn(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-::testing::AssertionResult SameRect(const RECT& seen, const RECT& expected) {
-  if (EqualRect(&seen, &expected)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "(" << seen.left << "," << seen.top << ")-(" << seen.right << "," << seen.bottom
-         << ") instead of (" << expected.left << "," << expected.top << ")-(" << expected.right
-         << "," << expected.bottom << ")";
-}
-
-SIZE ClientSize(HWND window) {
-  RECT client;
-  GetClientRect(window, &client);
-  return {client.right, client.bottom};
-}
-
-int FontHeight(HWND control) {
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-  return font.lfHeight;
-}
+using window_geometry::ClientSize;
+using window_geometry::FontHeight;
+using window_geometry::RectIn;
+using window_geometry::SameRect;
 
 // Tells the window its density changed, with the rectangle the system would suggest: the
 // window's own rectangle grown about its top left corner by new / old.

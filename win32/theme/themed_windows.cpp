@@ -135,6 +135,21 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
   return DefSubclassProc(window, message, wparam, lparam);
 }
 
+// Answers WM_PAINT and WM_PRINTCLIENT with `paint(dc)`: into the window's own device context,
+// or into the one the message brings.
+template <typename Paint>
+LRESULT PaintInto(HWND window, UINT message, WPARAM wparam, const Paint& paint) {
+  if (message == WM_PRINTCLIENT) {
+    paint(reinterpret_cast<HDC>(wparam));
+  } else {
+    PAINTSTRUCT painting;
+    HDC dc = BeginPaint(window, &painting);
+    paint(dc);
+    EndPaint(window, &painting);
+  }
+  return 0;
+}
+
 // Hot tracking of a button: the mouse entering marks it hot until it leaves.
 struct ButtonData {
   bool hot = false;
@@ -196,15 +211,8 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wparam, LPARAM lpa
     case WM_PAINT:
     case WM_PRINTCLIENT:
       if (!theme) break;
-      if (message == WM_PRINTCLIENT) {
-        PaintButtonWindow(button, reinterpret_cast<HDC>(wparam), *data, *theme);
-      } else {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(button, &paint);
-        PaintButtonWindow(button, dc, *data, *theme);
-        EndPaint(button, &paint);
-      }
-      return 0;
+      return PaintInto(button, message, wparam,
+                       [&](HDC dc) { PaintButtonWindow(button, dc, *data, *theme); });
     case WM_ERASEBKGND:
       if (theme) return 1;  // the painting covers every pixel
       break;
@@ -366,15 +374,8 @@ LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM wparam, LPARAM lpara
     case WM_PAINT:
     case WM_PRINTCLIENT:
       if (!theme) break;
-      if (message == WM_PRINTCLIENT) {
-        PaintComboWindow(combo, reinterpret_cast<HDC>(wparam), *theme);
-      } else {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(combo, &paint);
-        PaintComboWindow(combo, dc, *theme);
-        EndPaint(combo, &paint);
-      }
-      return 0;
+      return PaintInto(combo, message, wparam,
+                       [&](HDC dc) { PaintComboWindow(combo, dc, *theme); });
     case WM_ERASEBKGND:
       if (theme) return 1;
       break;
@@ -439,15 +440,7 @@ LRESULT CALLBACK ComboListProc(HWND list, UINT message, WPARAM wparam, LPARAM lp
     case WM_PAINT:
     case WM_PRINTCLIENT:
       if (!theme) break;
-      if (message == WM_PRINTCLIENT) {
-        PaintComboList(list, reinterpret_cast<HDC>(wparam), *theme);
-      } else {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(list, &paint);
-        PaintComboList(list, dc, *theme);
-        EndPaint(list, &paint);
-      }
-      return 0;
+      return PaintInto(list, message, wparam, [&](HDC dc) { PaintComboList(list, dc, *theme); });
     case WM_ERASEBKGND:
       if (theme) return 1;
       break;
