@@ -5,12 +5,9 @@
 #include <windows.h>
 #endif
 
+#include "core/show_state.h"
+
 namespace app {
-namespace {
-constexpr int kShowNormal = 1;
-constexpr int kShowMaximized = 3;
-constexpr int kShowMinNoActive = 7;
-}  // namespace
 
 int RequestedShowCommand() {
 #ifdef _WIN32
@@ -19,18 +16,19 @@ int RequestedShowCommand() {
   GetStartupInfoW(&startup);
   if (startup.dwFlags & STARTF_USESHOWWINDOW) return startup.wShowWindow;
 #endif
-  return kShowNormal;
+  return queue::kShowNormal;
 }
 
 Qt::WindowState WindowStateForShowCommand(int show_command) {
-  switch (show_command) {
-    case kShowMaximized:
+  switch (queue::ShowStateForCommand(show_command)) {
+    case queue::ShowState::kMaximized:
       return Qt::WindowMaximized;
-    case kShowMinNoActive:
+    case queue::ShowState::kMinimized:
       return Qt::WindowMinimized;
-    default:
-      return Qt::WindowNoState;
+    case queue::ShowState::kNormal:
+      break;
   }
+  return Qt::WindowNoState;
 }
 
 }  // namespace app

@@ -8,12 +8,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStringList>
 
+#include "core/operator_rules.h"
+#include "core/window_texts.h"
 #include "forms/click_during_request_filter.h"
 #include "forms/design_font.h"
 #include "forms/form_settings.h"
 #include "forms/handler_guard.h"
 #include "forms/setupUnit.h"
+#include "forms/shared_text.h"
 #include "forms/type_ahead_combo_box.h"
 #include "forms/uAboutForm.h"
 #include "queueclient/next_press.h"
@@ -33,8 +37,9 @@ constexpr int kNextFontPixels = 16;
 constexpr int kListFontPixels = 61;
 const QColor kCream(255, 251, 240);
 
-QPushButton* MakeSmallButton(QWidget* parent, const char* name, const char* caption, int top) {
-  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+QPushButton* MakeSmallButton(QWidget* parent, const char* name, std::u16string_view caption,
+                             int top) {
+  auto* button = new QPushButton(forms::ToQString(caption), parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(1, top, 25, 25);
   return button;
@@ -60,7 +65,7 @@ TMainForm::TMainForm() {
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   // The design caption; FormShow replaces it before the window is first drawn.
-  setWindowTitle(QStringLiteral("Электронная очередь - Оператор"));
+  setWindowTitle(forms::ToQString(queue::kMainDesignCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   QPalette cream = palette();
   cream.setColor(QPalette::Window, kCream);
@@ -71,7 +76,7 @@ TMainForm::TMainForm() {
   queueList->setObjectName(QStringLiteral("queueList"));
   queueList->setFont(forms::DesignFont(kListFontPixels));
 
-  nextButton = new QPushButton(QStringLiteral("Следующий"), this);
+  nextButton = new QPushButton(forms::ToQString(queue::kNextCaption), this);
   nextButton->setObjectName(QStringLiteral("nextButton"));
   nextButton->setFont(forms::DesignFont(kNextFontPixels, true));
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
@@ -83,14 +88,14 @@ TMainForm::TMainForm() {
   mmo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   mmo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   mmo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  mmo1->setPlainText(QStringLiteral("mmo1"));
+  mmo1->setPlainText(forms::ToQString(queue::kLogFirstLine));
   mmo1->setGeometry(kLogRect);
 
   grp1 = new QGroupBox(this);
   grp1->setObjectName(QStringLiteral("grp1"));
-  btn2 = MakeSmallButton(grp1, "btn2", "S", 1);
-  btn1 = MakeSmallButton(grp1, "btn1", "H", 28);
-  btn3 = MakeSmallButton(grp1, "btn3", "?", 56);
+  btn2 = MakeSmallButton(grp1, "btn2", queue::kSettingsButtonCaption, 1);
+  btn1 = MakeSmallButton(grp1, "btn1", queue::kHelpButtonCaption, 28);
+  btn3 = MakeSmallButton(grp1, "btn3", queue::kAboutButtonCaption, 56);
 
   setTabOrder(queueList, mmo1);
   setTabOrder(mmo1, btn2);
@@ -150,7 +155,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::FormShow() {
-  RoleLabel = QStringLiteral("Оператор");
+  RoleLabel = forms::ToQString(queue::kRoleLabel);
   setWindowTitle(RoleLabel);
   settings::LoadSettings(settings::SettingsFilePath(), *this, *setup_form_->operatorSelect,
                          *setup_form_->serverEdit);
@@ -177,10 +182,9 @@ void TMainForm::btn1Click() {
   const QString window_number = setup_form_->operatorSelect->currentText();
   const QString server = setup_form_->serverEdit->text();
   const RequestEnd request_end(*next_click_filter_);
-  const QString url = server + QStringLiteral("/getQueue?operator=") + window_number;
-  queue::RunNextPress(idhtp1, url.toStdU16String(), [this](std::u16string answer) {
-    ShowAnswer(QString::fromStdU16String(answer));
-  });
+  queue::RunNextPress(
+      idhtp1, queue::RequestUrl(server.toStdU16String(), window_number.toStdU16String()),
+      [this](std::u16string answer) { ShowAnswer(QString::fromStdU16String(answer)); });
 }
 
 void TMainForm::ShowAnswer(const QString& answer) {
@@ -191,11 +195,12 @@ void TMainForm::ShowAnswer(const QString& answer) {
 }
 
 void TMainForm::AppendToLog(const QString& answer) {
-  // Every line break of the answer (CR LF, a lone LF or a lone CR) starts a line of the log.
-  QString lines = answer;
-  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  mmo1->appendPlainText(lines);
+  // Every line break of the answer starts a line of the log (core/operator_rules.h).
+  QStringList lines;
+  for (const std::u16string& line : queue::AnswerLogLines(answer.toStdU16String())) {
+    lines << QString::fromStdU16String(line);
+  }
+  mmo1->appendPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void TMainForm::btn2Click() {

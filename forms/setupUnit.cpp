@@ -8,10 +8,13 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "core/operator_rules.h"
+#include "core/window_texts.h"
 #include "forms/design_font.h"
 #include "forms/first_show_placement.h"
 #include "forms/handler_guard.h"
 #include "forms/mainUnit.h"
+#include "forms/shared_text.h"
 
 TSetupForm* SetupForm = nullptr;
 
@@ -70,12 +73,12 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   setObjectName(QStringLiteral("SetupForm"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(QStringLiteral("Настройка"));
+  setWindowTitle(forms::ToQString(queue::kSettingsCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   setSizeGripEnabled(false);
 
-  operatorLabel = MakeLabel(this, "operatorLabel", QStringLiteral("№ окна/оператора:"));
-  serverLabel = MakeLabel(this, "serverLabel", QStringLiteral("Адрес сервера:"));
+  operatorLabel = MakeLabel(this, "operatorLabel", forms::ToQString(queue::kOperatorLabelText));
+  serverLabel = MakeLabel(this, "serverLabel", forms::ToQString(queue::kServerLabelText));
 
   serverEdit = new QLineEdit(QStringLiteral("http://localhost"), this);
   serverEdit->setObjectName(QStringLiteral("serverEdit"));
@@ -84,13 +87,14 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   operatorSelect = new QComboBox(this);
   operatorSelect->setObjectName(QStringLiteral("operatorSelect"));
   operatorSelect->setEditable(false);
-  for (int number = 1; number <= 7; ++number) operatorSelect->addItem(QString::number(number));
+  for (int number = 1; number <= queue::kWindowNumbers; ++number)
+    operatorSelect->addItem(QString::number(number));
   operatorSelect->setCurrentIndex(-1);
   operatorSelect->setGeometry(kFieldsLeft, kOperatorSelectTop, kFieldsWidth,
                               operatorSelect->height());
 
-  btn1 = MakeButton(this, "btn1", QStringLiteral("Сохранить"), QRect(112, 86, 105, 35));
-  btn2 = MakeButton(this, "btn2", QStringLiteral("Закрыть"), QRect(230, 88, 105, 33));
+  btn1 = MakeButton(this, "btn1", forms::ToQString(queue::kSaveCaption), QRect(112, 86, 105, 35));
+  btn2 = MakeButton(this, "btn2", forms::ToQString(queue::kCloseCaption), QRect(230, 88, 105, 33));
 
   // The address field comes first although the number list stands above it.
   setTabOrder(serverEdit, operatorSelect);
@@ -127,7 +131,8 @@ void TSetupForm::btn1Click() {
 }
 
 void TSetupForm::ShowNumberInMainCaption() {
-  main_form_.setWindowTitle(RoleLabel + QStringLiteral(" - ") + operatorSelect->currentText());
+  main_form_.setWindowTitle(QString::fromStdU16String(queue::CaptionWithWindowNumber(
+      RoleLabel.toStdU16String(), operatorSelect->currentText().toStdU16String())));
 }
 
 void TSetupForm::btn2Click() {

@@ -9,10 +9,13 @@
 #include <algorithm>
 
 #include "core/failure.h"
+#include "core/text.h"
+#include "core/window_texts.h"
 #include "forms/centred_image.h"
 #include "forms/design_font.h"
 #include "forms/first_show_placement.h"
 #include "forms/link_label.h"
+#include "forms/shared_text.h"
 #include "queue_version.h"
 #include "resources/bundled_image.h"
 
@@ -26,19 +29,14 @@ constexpr QSize kClientSize(585, 161);
 constexpr int kTitleFontPixels = 16;
 const char kLogoResource[] = ":/about/logo.png";
 
-// The maker's addresses. The handlers open these fixed values, never the labels' texts.
-const char kWebAddress[] = "http://tarvix.ru";
-const char kMailAddress[] = "mailto:support@tarvix.ru";
-const char kWebLabel[] = "tarvix.ru";
-const char kMailLabel[] = "support@tarvix.ru";
-
 TAboutForm::UrlOpener& CurrentOpener() {
   static TAboutForm::UrlOpener opener;
   return opener;
 }
 
-void OpenAddress(const char* address) {
-  const QUrl url(QString::fromLatin1(address));
+// The handlers open the maker's fixed addresses, never the labels' texts.
+void OpenAddress(std::u16string_view address) {
+  const QUrl url(forms::ToQString(address));
   if (CurrentOpener()) {
     CurrentOpener()(url);
   } else {
@@ -73,16 +71,16 @@ void PlaceSizedToText(QLabel* label, const QRect& design, AlignedEdge edge) {
 // The labels are made after the window has been polished by its owner's first showing, and a
 // widget made in a window that the theme's style sheet has polished does not inherit the
 // window's font: each label is given the window's font itself.
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* utf8_text) {
-  auto* label = new QLabel(QString::fromUtf8(utf8_text), parent);
+QLabel* MakeLabel(QWidget* parent, const char* name, std::u16string_view text) {
+  auto* label = new QLabel(forms::ToQString(text), parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   label->setFont(forms::DesignFont(forms::kWindowFontPixels));
   return label;
 }
 
-forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name, const char* text) {
-  auto* label = new forms::LinkLabel(QString::fromLatin1(text),
+forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name, std::u16string_view text) {
+  auto* label = new forms::LinkLabel(forms::ToQString(text),
                                      forms::DesignFont(forms::kWindowFontPixels), parent);
   label->setObjectName(QString::fromLatin1(name));
   return label;
@@ -92,7 +90,7 @@ forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name, const char* t
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutForm");
-  setWindowTitle(QString::fromUtf8("О программе"));
+  setWindowTitle(forms::ToQString(queue::kAboutCaption));
   // A dialog frame with only a close button; the caption's icon goes with the system menu,
   // which PrepareNativeWindow leaves out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -127,24 +125,24 @@ void TAboutForm::MakeContents() {
   imgLogo->setObjectName("imgLogo");
   imgLogo->setGeometry(5, 5, 150, 150);
   imgLogo->SetPicture(logo);
-  lbl1 = MakeLabel(this, "lbl1", "Рабочее место оператора для электронной очереди");
+  lbl1 = MakeLabel(this, "lbl1", queue::kAboutTitleText);
   lbl1->setFont(forms::DesignFont(kTitleFontPixels));
   lbl1->setWordWrap(true);
   lbl1->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lbl1->setGeometry(161, 8, 407, 41);
 
-  lbl6 = MakeLabel(this, "lbl6", "Версия:");
-  lblVersion = MakeLabel(this, "lblVersion", queue::kVersionText);
+  lbl6 = MakeLabel(this, "lbl6", queue::kVersionCaption);
+  lblVersion = MakeLabel(this, "lblVersion", queue::Widen(queue::kVersionText));
   lblVersion->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lblVersion->setGeometry(209, 64, 129, 13);
-  lbl3 = MakeLabel(this, "lbl3", "Сайт:");
-  lbl2 = MakeLinkLabel(this, "lbl2", kWebLabel);
-  lbl4 = MakeLabel(this, "lbl4", "Почта:");
-  lbl5 = MakeLinkLabel(this, "lbl5", kMailLabel);
-  lbl9 = MakeLabel(this, "lbl9", "Компания:");
-  lbl11 = MakeLabel(this, "lbl11", "ТАРВИКС");
-  lbl8 = MakeLabel(this, "lbl8", "Автор:");
-  lbl10 = MakeLabel(this, "lbl10", "Сидоров П. Н.");
+  lbl3 = MakeLabel(this, "lbl3", queue::kSiteCaption);
+  lbl2 = MakeLinkLabel(this, "lbl2", queue::kWebLabelText);
+  lbl4 = MakeLabel(this, "lbl4", queue::kMailCaption);
+  lbl5 = MakeLinkLabel(this, "lbl5", queue::kMailLabelText);
+  lbl9 = MakeLabel(this, "lbl9", queue::kCompanyCaption);
+  lbl11 = MakeLabel(this, "lbl11", queue::kCompanyName);
+  lbl8 = MakeLabel(this, "lbl8", queue::kAuthorCaption);
+  lbl10 = MakeLabel(this, "lbl10", queue::kAuthorName);
 
   connect(lbl2, &forms::LinkLabel::clicked, this, &TAboutForm::lbl2Click);
   connect(lbl5, &forms::LinkLabel::clicked, this, &TAboutForm::lbl5Click);
@@ -195,9 +193,9 @@ void TAboutForm::FormShow() {
 }
 
 void TAboutForm::lbl2Click() {
-  OpenAddress(kWebAddress);
+  OpenAddress(queue::kWebAddress);
 }
 
 void TAboutForm::lbl5Click() {
-  OpenAddress(kMailAddress);
+  OpenAddress(queue::kMailAddress);
 }

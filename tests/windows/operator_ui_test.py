@@ -161,6 +161,17 @@ class Probe:
     def close(self, window):
         check(self.ask("close %d" % window) == "ok", "WM_CLOSE not posted")
 
+    def state(self, window):
+        return self.ask("state %d" % window).split()[-1]
+
+    def focus(self, window):
+        answer = self.ask("focus %d" % window)
+        check(answer.startswith("ok "), "no focus in the thread of %d" % window)
+        return int(answer.split()[1])
+
+    def dropped(self, window):
+        return self.ask("dropped %d" % window) == "ok"
+
     def stop(self):
         if self.process.poll() is None:
             try:
@@ -212,14 +223,22 @@ class QueueServer:
 
 
 class Program:
-    """One run of Operator.exe in its folder, with its settings file beside it."""
+    """One run of Operator.exe in its folder, with its settings file beside it: started by Wine,
+    or by the probe with a show command in its start-up information, as a shortcut starts it."""
 
-    def __init__(self, scenarios, shows_main_window=True):
+    def __init__(self, scenarios, show_command=None, shows_main_window=True):
         self.scenarios = scenarios
         self.probe = scenarios.probe
-        self.process = subprocess.Popen(["wine", scenarios.exe], cwd=scenarios.folder,
-                                        env=scenarios.wine.env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        self.process = None
+        self.launched = None
+        if show_command is None:
+            self.process = subprocess.Popen(["wine", scenarios.exe], cwd=scenarios.folder,
+                                            env=scenarios.wine.env, stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL)
+        else:
+            answer = self.probe.ask("launch %d %s" % (show_command, scenarios.windows_exe))
+            check(answer.startswith("ok "), "not launched: " + answer)
+            self.launched = int(answer.split()[1])
         if shows_main_window:
             self.find_main_window()
 
@@ -235,18 +254,31 @@ class Program:
         run(["xdotool", "mousemove", str(x), str(y), "click", "1"],
             self.scenarios.desktop.env, check_status=True)
 
+    def keys(self, *names):
+        run(["xdotool", "key", "--delay", "50"] + list(names), self.scenarios.desktop.env,
+            check_status=True)
+
+    def exit_code(self):
+        """The exit code once the program has ended, else None."""
+        if self.process is not None:
+            return self.process.poll()
+        answer = self.probe.ask("exit-code %d 0" % self.launched)
+        return int(answer.split()[1]) if answer.startswith("ok ") else None
+
     def ended(self):
-        return self.process.poll() is not None
+        return self.exit_code() is not None
 
     def close(self):
         self.probe.close(self.main)
         wait_for("the program's end", self.ended, STEP_TIMEOUT)
-        check(self.process.returncode == 0, "exit code %d" % self.process.returncode)
+        check(self.exit_code() == 0, "exit code %s" % self.exit_code())
 
     def kill(self):
-        if self.process.poll() is None:
+        if self.process is not None and self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=STEP_TIMEOUT)
+        if self.launched is not None and not self.ended():
+            self.probe.ask("kill %d" % self.launched)
 
 
 class Scenarios:
@@ -262,6 +294,7 @@ class Scenarios:
         self.ini = os.path.join(self.folder, "Operator.ini")
         # The program sees the folder through Wine's drive Z:, the root of the Linux files.
         self.windows_ini = "Z:" + self.ini.replace("/", "\\")
+        self.windows_exe = "Z:" + self.exe.replace("/", "\\")
         self.programs = []
 
     def cleanup(self):
@@ -274,8 +307,8 @@ class Scenarios:
     def scale(self, design):
         return (design * self.density + 48) // 96
 
-    def start(self, shows_main_window=True):
-        program = Program(self, shows_main_window)
+    def start(self, show_command=None, shows_main_window=True):
+        program = Program(self, show_command, shows_main_window)
         self.programs.append(program)
         return program
 
@@ -607,12 +640,67 @@ class Scenarios:
             _, ok = self.probe.child(box, "Button", 0)
             program.click(ok)
             wait_for("the program's end", program.ended, STEP_TIMEOUT)
-            check(program.process.returncode == 1, "exit code %d" % program.process.returncode)
+            check(program.exit_code() == 1, "exit code %s" % program.exit_code())
             check(not self.probe.ask("find TMainForm 0 %s" % json.dumps(OPERATOR_TITLE))
                   .startswith("ok"), "the operator window was shown")
         finally:
             os.remove(damaged)
             self.restore_program()
+
+
+    # At log-off the program is told that the session ends: it agrees, writes the settings as a
+    # close would (nothing is lost), and ends with exit code 0.
+    def test_session_end_writes_the_settings(self):
+        self.write_settings(settings_text(40, 60, 420, 112, "http://queue.example", 4))
+        program = self.start()
+        os.remove(self.ini)
+        answer = self.probe.ask("end-session %d" % program.main)
+        check(answer == "ok 1", "the session end was answered %r" % answer)
+        wait_for("the program's end", program.ended, STEP_TIMEOUT)
+        check(program.exit_code() == 0, "exit code %s" % program.exit_code())
+        check(self.read_settings() == settings_text(40, 60, 420, 112, "http://queue.example", 4),
+              "settings at the session end: %r" % self.read_settings())
+
+    # Started maximised (show command 3) the window is maximised although it has no maximise
+    # button, and its close stores the restored rectangle; started minimised without activation
+    # (7) it is minimised; any other show command (2, minimised with activation) is normal.
+    def test_show_commands_and_the_restored_rectangle(self):
+        stored = settings_text(100, 200, 500, 160)
+        for show_command, state in ((3, "maximized"), (7, "minimized"), (2, "normal")):
+            self.write_settings(stored)
+            program = self.start(show_command)
+            wait_for("the window %s" % state, lambda: self.probe.state(program.main) == state)
+            program.close()
+            check(self.read_settings() == stored,
+                  "closed %s, stored %r" % (state, self.read_settings()))
+
+    # The settings window's tab order begins with the address field, and Enter and Esc there
+    # neither close it nor save; the operator window's list opens when a character is typed.
+    def test_keyboard_in_the_settings_window_and_the_list(self):
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112)))
+        program = self.start()
+        _, settings_button = program.control("Button", 1)
+        program.click(settings_button)
+        setup, _ = self.probe.find(SETTINGS_TITLE, "TSetupForm")
+        server_edit, _ = self.probe.child(setup, "Edit", 0)
+        number_list, _ = self.probe.child(setup, "ComboBox", 0)
+        wait_for("the focus in the address field", lambda: self.probe.focus(setup) == server_edit)
+        program.keys("Tab")
+        wait_for("the focus on the number list", lambda: self.probe.focus(setup) == number_list)
+        program.keys("Return", "Escape")
+        check(self.probe.visible(setup), "Enter or Esc closed the settings window")
+        check(self.probe.text(program.main) == OPERATOR_TITLE, "Enter or Esc saved")
+        self.probe.close(setup)
+        check(self.probe.gone(setup), "the settings window stays")
+        queue_list, list_rect = program.control("ComboBox", 0)
+        program.click(list_rect)  # opens the list, and a second click closes it again
+        program.click(list_rect)
+        wait_for("the list closed", lambda: not self.probe.dropped(queue_list))
+        program.keys("a")
+        wait_for("the list opened by typing", lambda: self.probe.dropped(queue_list))
+        program.keys("Tab")
+        wait_for("the list closed by Tab", lambda: not self.probe.dropped(queue_list))
+        program.close()
 
 
 def main():
