@@ -423,6 +423,38 @@ TEST_F(ThemeDrawingTest, WindowAndControlsAreDrawnInTheTheme) {
   EXPECT_FALSE(ShowsColour(label, kLinkBlue));
 }
 
+// The window menu and other popup menus are made by the system: the hook gives them the theme's
+// background. Their items the system draws; Wine draws them on its own menu colour, so the
+// margin above the first item is where the background shows here.
+COLORREF seen_menu = CLR_INVALID;
+int menu_ticks = 0;
+
+void CALLBACK WatchForMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if ((!menu || !IsWindowVisible(menu)) && ++menu_ticks < 200) return;
+  KillTimer(nullptr, timer);
+  if (menu && IsWindowVisible(menu)) {
+    RECT client;
+    GetClientRect(menu, &client);
+    seen_menu = PixelOf(menu, client.right - 4, 1);
+  }
+  EndMenu();
+}
+
+TEST_F(ThemeDrawingTest, PopupMenuHasTheThemesBackground) {
+  HWND window = MakeWindow(200, 100);
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 1, L"Восстановить");
+  AppendMenuW(menu, MF_STRING, 2, L"Закрыть");
+  seen_menu = CLR_INVALID;
+  menu_ticks = 0;
+  SetTimer(nullptr, 0, 50, WatchForMenu);
+  SetForegroundWindow(window);
+  TrackPopupMenu(menu, TPM_RETURNCMD, 60, 60, 0, window, nullptr);
+  DestroyMenu(menu);
+  EXPECT_TRUE(Near(seen_menu, Ref(colours().menu_background), 0));
+}
+
 TEST_F(ThemeDrawingTest, SystemLookWithoutATheme) {
   win32theme::SetActiveTheme(nullptr);
   HWND window = MakeWindow(200, 100);

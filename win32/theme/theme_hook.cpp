@@ -43,6 +43,8 @@ LRESULT CALLBACK OnWindowEvent(int code, WPARAM wparam, LPARAM lparam) {
     if (!wanted) {
       if (kind == ThemedKind::kToolTip)
         wanted = switches.tooltips;
+      else if (kind == ThemedKind::kMenu)
+        wanted = switches.menus;
       else if (name == L"#32770" || InSystemDialog(create.hwndParent) ||
                kind == ThemedKind::kComboList)
         wanted = switches.dialogs;

@@ -21,6 +21,9 @@ constexpr UINT_PTR kEditSubclass = 0x51A3;
 constexpr UINT_PTR kComboSubclass = 0x51A4;
 constexpr UINT_PTR kComboListSubclass = 0x51A5;
 constexpr UINT_PTR kToolTipSubclass = 0x51A6;
+constexpr UINT_PTR kMenuSubclass = 0x51A7;
+// Asks a popup menu's window for its menu (not in the headers of every system).
+constexpr UINT kGetMenuMessage = 0x01E1;  // MN_GETHMENU
 
 // Marks a window whose drawing is attached, so that it is never attached twice.
 constexpr wchar_t kAttachedProperty[] = L"QueueOperator.Themed";
@@ -84,6 +87,14 @@ LRESULT AnswerStaticColour(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   SetBkMode(dc, TRANSPARENT);
   SetBkColor(dc, ToColorRef(c.window));
   return reinterpret_cast<LRESULT>(theme.window_brush());
+}
+
+void GiveMenuBackground(HMENU menu, const WinTheme& theme) {
+  MENUINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIM_BACKGROUND;
+  info.hbrBack = theme.menu_brush();
+  SetMenuInfo(menu, &info);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
@@ -471,6 +482,20 @@ LRESULT CALLBACK ToolTipProc(HWND tip, UINT message, WPARAM wparam, LPARAM lpara
   return result;
 }
 
+// A popup menu's items are drawn inside the system's menu code, out of a subclass's reach; its
+// background is the menu's own setting, given as the menu's window is made, before it is drawn.
+LRESULT CALLBACK MenuProc(HWND menu_window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                          DWORD_PTR) {
+  if (message == WM_NCDESTROY) Detach(menu_window, MenuProc, id);
+  const LRESULT result = DefSubclassProc(menu_window, message, wparam, lparam);
+  const WinTheme* theme = ActiveTheme();
+  if (theme && (message == WM_CREATE || message == WM_SHOWWINDOW)) {
+    if (auto menu = reinterpret_cast<HMENU>(SendMessageW(menu_window, kGetMenuMessage, 0, 0)))
+      GiveMenuBackground(menu, *theme);
+  }
+  return result;
+}
+
 }  // namespace
 
 ThemedKind KindOf(const wchar_t* class_name, DWORD style) {
@@ -495,6 +520,7 @@ ThemedKind KindOf(const wchar_t* class_name, DWORD style) {
   }
   if (same(L"ComboLBox")) return ThemedKind::kComboList;
   if (same(TOOLTIPS_CLASSW)) return ThemedKind::kToolTip;
+  if (same(L"#32768")) return ThemedKind::kMenu;
   if (same(L"#32770") || !(style & WS_CHILD)) return ThemedKind::kWindow;
   return ThemedKind::kNone;
 }
@@ -523,6 +549,8 @@ bool AttachTheme(HWND window, ThemedKind kind) {
       return SetWindowSubclass(window, ComboListProc, kComboListSubclass, 0);
     case ThemedKind::kToolTip:
       return SetWindowSubclass(window, ToolTipProc, kToolTipSubclass, 0);
+    case ThemedKind::kMenu:
+      return SetWindowSubclass(window, MenuProc, kMenuSubclass, 0);
     case ThemedKind::kNone:
       break;
   }

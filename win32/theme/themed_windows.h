@@ -19,6 +19,7 @@ enum class ThemedKind {
   kComboBox,   // a drop-down list that only allows choosing
   kComboList,  // the open list of a drop-down list
   kToolTip,
+  kMenu,  // a popup menu's window: its background
 };
 
 ThemedKind KindOf(const wchar_t* class_name, DWORD style);
