@@ -703,6 +703,34 @@ class Scenarios:
         program.close()
 
 
+    # The Next button shows pressed while the mouse is held on it, and a release away from it
+    # drops the press: no request, no box.
+    def test_next_button_shows_pressed_while_held(self):
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112),
+                                          "http://127.0.0.1:%d" % free_port(), 0))
+        program = self.start()
+        _, next_button = program.control("Button", 4)
+        # A point of the face above the caption.
+        x, y = next_button.left + self.scale(6), next_button.top + self.scale(6)
+        away = (next_button.left - self.scale(60), y)
+        run(["xdotool", "mousemove", str(away[0]), str(away[1])], self.desktop.env,
+            check_status=True)
+        resting = self.pixel(x, y)
+        run(["xdotool", "mousemove", str(x), str(y)], self.desktop.env, check_status=True)
+        wait_for("the hot look", lambda: self.pixel(x, y) != resting)
+        hot = self.pixel(x, y)
+        run(["xdotool", "mousedown", "1"], self.desktop.env, check_status=True)
+        try:
+            wait_for("the pressed look", lambda: self.pixel(x, y) not in (resting, hot))
+            self.shot("next-pressed")
+        finally:
+            run(["xdotool", "mousemove", str(away[0]), str(away[1]), "mouseup", "1"],
+                self.desktop.env, check_status=True)
+        wait_for("the resting look again", lambda: self.pixel(x, y) == resting)
+        found = self.probe.ask("find %s 1000 %s" % (BOX_CLASS, json.dumps(BOX_TITLE)))
+        check(not found.startswith("ok"), "the press was not dropped: an error box opened")
+        program.close()
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--operator", required=True)
