@@ -73,15 +73,20 @@ int ShowWindowCommand(int show_command) {
 // The clicks on the Next button that were made while a request held the window thread wait in
 // the queue and would start the action again once it returns: an impatient clerk would call
 // visitors whose tickets nobody sees. They are dropped when the request ends, answered or
-// failed, before the answer or the error box is shown.
+// failed, before the error box is shown. Only clicks stamped before the end go: looking at the
+// queue lets the messages other programs send through, and a click made after them is a new
+// one.
 class ClicksDroppedAtEnd {
  public:
   explicit ClicksDroppedAtEnd(HWND button) : button_(button) {}
   ClicksDroppedAtEnd(const ClicksDroppedAtEnd&) = delete;
   ClicksDroppedAtEnd& operator=(const ClicksDroppedAtEnd&) = delete;
   ~ClicksDroppedAtEnd() {
+    const DWORD ended = GetTickCount();
     MSG click{};
-    while (PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE)) {
+    while (PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) &&
+           static_cast<LONG>(click.time - ended) < 0) {
+      PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE);
     }
   }
 

@@ -9,8 +9,8 @@ the close button does); clicks go through X with xdotool at the places the windo
 The settings file is read from disk. Everything started here is stopped at the end; every
 wait is bounded.
 
-Usage: operator_ui_test.py --operator EXE --probe EXE --queue-server PATH --prefix DIR
-                           [--density 96|192] [--screenshots DIR] [--only NAME]
+Usage: operator_ui_test.py --operator EXE --probe EXE --queue-server PATH --make-theme PATH
+                           --prefix DIR [--density 96|192] [--screenshots DIR] [--only NAME]
 """
 
 import argparse
@@ -106,7 +106,8 @@ class Probe:
         return answer.decode().strip()
 
     def find(self, title, window_class="-", wait_ms=PROBE_WAIT_MS):
-        answer = self.ask("find %s %d %s" % (window_class, wait_ms, json.dumps(title)))
+        answer = self.ask("find %s %d %s" % (window_class, wait_ms, json.dumps(title)),
+                          STEP_TIMEOUT + wait_ms / 1000)
         check(answer.startswith("ok "), "no window " + title)
         words = answer.split()
         return int(words[1]), Rect([int(v) for v in words[2:10]])
@@ -126,6 +127,23 @@ class Probe:
         answer = self.ask("rect %d" % window)
         check(answer.startswith("ok "), "no window %d" % window)
         return Rect([int(v) for v in answer.split()[1:9]])
+
+    def settled_rect(self, window):
+        """The rectangle once the window stands still: the window manager may still move a
+        window that has just been shown, and a click at its old place would miss."""
+        seen = []
+
+        def settled():
+            seen.append(self.rect(window).__dict__)
+            time.sleep(0.1)
+            return len(seen) >= 3 and seen[-1] == seen[-2] == seen[-3]
+        wait_for("the window %d to stand still" % window, settled)
+        return self.rect(window)
+
+    def button(self, window, index):
+        """A button of a window that has just been shown, where it stands once it stands still."""
+        self.settled_rect(window)
+        return self.child(window, "Button", index)
 
     def text(self, window):
         answer = self.ask("text %d" % window)
@@ -272,6 +290,7 @@ class Scenarios:
         self.windows_ini = "Z:" + self.ini.replace("/", "\\")
         self.windows_exe = "Z:" + self.exe.replace("/", "\\")
         self.programs = []
+        self.launched = []  # processes the probe started without a Program
 
     def cleanup(self):
         for program in self.programs:
@@ -287,6 +306,13 @@ class Scenarios:
         program = Program(self, show_command)
         self.programs.append(program)
         return program
+
+    def launch(self):
+        """Starts the program through the probe without waiting for its window: its number."""
+        answer = self.probe.ask("launch 1 %s" % self.windows_exe)
+        check(answer.startswith("ok "), "not launched: " + answer)
+        self.launched.append(int(answer.split()[1]))
+        return self.launched[-1]
 
     def write_settings(self, text):
         if os.path.exists(self.ini):
@@ -310,7 +336,7 @@ class Scenarios:
         return box, self.probe.text(self.probe.item(box, BOX_TEXT_ID))
 
     def dismiss(self, program, box):
-        _, ok = self.probe.child(box, "Button", 0)
+        _, ok = self.probe.button(box, 0)
         program.click(ok)
         check(self.probe.gone(box), "the error box stays open")
 
@@ -507,11 +533,57 @@ class Scenarios:
         program.close()
 
 
+    # A theme resource that is present but no theme stops the start-up: the start-up failure
+    # box, with no owner, then exit code 1.
+    def test_damaged_theme_resource_is_a_start_up_failure(self):
+        answer = self.probe.ask("resource %s APPSTYLE ICEBERGCLASSICO 4150505f5354594c45" %
+                                self.windows_exe)
+        check(answer == "ok", "the resource was not replaced: " + answer)
+        launched = self.launch()
+        box, _ = self.probe.find("Application Error", BOX_CLASS, int(START_TIMEOUT * 1000))
+        text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
+        check(text == "Exception Failure in module Operator.exe at 00000000.\r\n"
+                      "Unable to load style 'ICEBERGCLASSICO'.\r\n", "box text %r" % text)
+        self.shot("start-up-failure-box")
+        _, ok = self.probe.button(box, 0)
+        run(["xdotool", "mousemove", str(ok.centre()[0]), str(ok.centre()[1]), "click", "1"],
+            self.desktop.env, check_status=True)
+        answer = self.probe.ask("exit-code %d %d" % (launched, STEP_TIMEOUT * 1000))
+        check(answer == "ok 1", "the start-up failure ended with %r" % answer)
+
+    # A theme is found by the name in its header, not by the resource's: with another theme in
+    # the resource the start-up shows "Style 'Iceberg Classico' not found" with a single
+    # "&Close" button and goes on in the standard look.
+    def test_missing_theme_is_reported_and_the_program_goes_on(self):
+        other = os.path.join(self.folder, "other.theme")
+        subprocess.run([self.args.make_theme, "--name", "Other Theme", "--version", "1.0",
+                        "--output", other], check=True, capture_output=True, timeout=STEP_TIMEOUT)
+        with open(other, "rb") as f:
+            container = f.read().hex()
+        answer = self.probe.ask("resource %s APPSTYLE ICEBERGCLASSICO %s" %
+                                (self.windows_exe, container))
+        check(answer == "ok", "the resource was not replaced: " + answer)
+        launched = self.launch()
+        box, _ = self.probe.find("Error", BOX_CLASS, int(START_TIMEOUT * 1000))
+        text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
+        check(text == "Style 'Iceberg Classico' not found", "box text %r" % text)
+        close, close_rect = self.probe.button(box, 0)
+        check(self.probe.text(close) == "&Close", "its button %r" % self.probe.text(close))
+        self.shot("theme-not-found-box")
+        run(["xdotool", "mousemove", str(close_rect.centre()[0]), str(close_rect.centre()[1]),
+             "click", "1"], self.desktop.env, check_status=True)
+        main, _ = self.probe.find(OPERATOR_TITLE, "TMainForm", int(START_TIMEOUT * 1000))
+        self.probe.close(main)
+        answer = self.probe.ask("exit-code %d %d" % (launched, STEP_TIMEOUT * 1000))
+        check(answer == "ok 0", "the program ended with %r" % answer)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--operator", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--queue-server", required=True)
+    parser.add_argument("--make-theme", required=True)
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--density", type=int, default=96)
     parser.add_argument("--screenshots")
@@ -543,6 +615,11 @@ def main():
                 for program in scenarios.programs:
                     program.kill()
                 scenarios.programs.clear()
+                for number in scenarios.launched:
+                    if not probe.ask("exit-code %d 0" % number).startswith("ok"):
+                        probe.ask("kill %d" % number)
+                scenarios.launched.clear()
+                shutil.copy2(args.operator, scenarios.exe)  # a test may have changed its resources
                 if os.path.exists(scenarios.ini):
                     os.chmod(scenarios.ini, 0o644)
                     os.remove(scenarios.ini)
