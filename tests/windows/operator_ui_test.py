@@ -23,11 +23,10 @@ import subprocess
 import sys
 import tempfile
 import time
-import traceback
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "desktop"))
-from desktop_test import (Desktop, Failed, check, form_values, free_port, run,  # noqa: E402
-                          settings_text, wait_for)
+from desktop_test import (Desktop, check, form_values, free_port, run,  # noqa: E402
+                          run_scenarios, settings_text, wait_for)
 
 START_TIMEOUT = 30.0   # a start under Wine, until the operator window is shown
 STEP_TIMEOUT = 10.0    # any other step
@@ -291,6 +290,20 @@ class Scenarios:
         self.windows_exe = "Z:" + self.exe.replace("/", "\\")
         self.programs = []
         self.launched = []  # processes the probe started without a Program
+
+    def after_each(self):
+        """Ends what a scenario left running and puts the folder back as it was."""
+        for program in self.programs:
+            program.kill()
+        self.programs.clear()
+        for number in self.launched:
+            if not self.probe.ask("exit-code %d 0" % number).startswith("ok"):
+                self.probe.ask("kill %d" % number)
+        self.launched.clear()
+        shutil.copy2(self.args.operator, self.exe)  # a scenario may have changed its resources
+        if os.path.exists(self.ini):
+            os.chmod(self.ini, 0o644)
+            os.remove(self.ini)
 
     def cleanup(self):
         for program in self.programs:
@@ -598,31 +611,7 @@ def main():
         wine = Wine(desktop, args.prefix, args.density)
         probe = Probe(wine, args.probe)
         scenarios = Scenarios(desktop, wine, probe, args)
-        for name in sorted(n for n in dir(scenarios) if n.startswith("test_")):
-            if args.only and args.only not in name:
-                continue
-            started = time.monotonic()
-            try:
-                getattr(scenarios, name)()
-                passed += 1
-                print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
-            except Exception as error:  # a failed check, a timeout, a tool that broke
-                failed += 1
-                print("FAIL %s: %s" % (name, error), flush=True)
-                if not isinstance(error, Failed):
-                    traceback.print_exc()
-            finally:
-                for program in scenarios.programs:
-                    program.kill()
-                scenarios.programs.clear()
-                for number in scenarios.launched:
-                    if not probe.ask("exit-code %d 0" % number).startswith("ok"):
-                        probe.ask("kill %d" % number)
-                scenarios.launched.clear()
-                shutil.copy2(args.operator, scenarios.exe)  # a test may have changed its resources
-                if os.path.exists(scenarios.ini):
-                    os.chmod(scenarios.ini, 0o644)
-                    os.remove(scenarios.ini)
+        passed, failed = run_scenarios(scenarios, args.only, scenarios.after_each)
     finally:
         if scenarios is not None:
             scenarios.cleanup()
