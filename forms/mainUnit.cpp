@@ -11,13 +11,14 @@
 #include <QStringList>
 
 #include "core/operator_rules.h"
+#include "core/window_layout.h"
 #include "core/window_texts.h"
 #include "forms/click_during_request_filter.h"
 #include "forms/design_font.h"
 #include "forms/form_settings.h"
 #include "forms/handler_guard.h"
 #include "forms/setupUnit.h"
-#include "forms/shared_text.h"
+#include "forms/shared_values.h"
 #include "forms/type_ahead_combo_box.h"
 #include "forms/uAboutForm.h"
 #include "queueclient/next_press.h"
@@ -29,19 +30,15 @@ namespace {
 
 // Sizes in device-independent pixels, which are pixels at 96 per inch: Qt scales them, the
 // fonts' pixel sizes included, with the display.
-constexpr QSize kClientSize(404, 83);
-constexpr int kSmallButtonsWidth = 28;
-constexpr int kNextButtonWidth = 120;
-constexpr QRect kLogRect(0, 87, 173, 50);
-constexpr int kNextFontPixels = 16;
-constexpr int kListFontPixels = 61;
-const QColor kCream(255, 251, 240);
+using namespace queue::layout;
+constexpr QSize kClientSize = forms::ToQSize(kMainClient);
+constexpr QRect kLogRect = forms::ToQRect(kLog);
 
 QPushButton* MakeSmallButton(QWidget* parent, const char* name, std::u16string_view caption,
                              int top) {
   auto* button = new QPushButton(forms::ToQString(caption), parent);
   button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(1, top, 25, 25);
+  button->setGeometry(kSmallButtonLeft, top, kSmallButtonSize, kSmallButtonSize);
   return button;
 }
 
@@ -68,7 +65,7 @@ TMainForm::TMainForm() {
   setWindowTitle(forms::ToQString(queue::kMainDesignCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   QPalette cream = palette();
-  cream.setColor(QPalette::Window, kCream);
+  cream.setColor(QPalette::Window, forms::ToQColor(kMainBackground));
   setPalette(cream);
   setAutoFillBackground(true);
 
@@ -93,9 +90,9 @@ TMainForm::TMainForm() {
 
   grp1 = new QGroupBox(this);
   grp1->setObjectName(QStringLiteral("grp1"));
-  btn2 = MakeSmallButton(grp1, "btn2", queue::kSettingsButtonCaption, 1);
-  btn1 = MakeSmallButton(grp1, "btn1", queue::kHelpButtonCaption, 28);
-  btn3 = MakeSmallButton(grp1, "btn3", queue::kAboutButtonCaption, 56);
+  btn2 = MakeSmallButton(grp1, "btn2", queue::kSettingsButtonCaption, kSettingsButtonTop);
+  btn1 = MakeSmallButton(grp1, "btn1", queue::kHelpButtonCaption, kHelpButtonTop);
+  btn3 = MakeSmallButton(grp1, "btn3", queue::kAboutButtonCaption, kAboutButtonTop);
 
   setTabOrder(queueList, mmo1);
   setTabOrder(mmo1, btn2);

@@ -9,30 +9,27 @@
 #include <algorithm>
 
 #include "core/operator_rules.h"
+#include "core/window_layout.h"
 #include "core/window_texts.h"
 #include "forms/design_font.h"
 #include "forms/first_show_placement.h"
 #include "forms/handler_guard.h"
 #include "forms/mainUnit.h"
-#include "forms/shared_text.h"
+#include "forms/shared_values.h"
 
 TSetupForm* SetupForm = nullptr;
 
 namespace {
 
 // Sizes in device-independent pixels (pixels at 96 per inch); Qt scales them with the display.
-constexpr QSize kClientSize(343, 129);
-constexpr int kControlFontPixels = 16;
-// Both labels end here, six pixels before the fields.
-constexpr int kLabelsRightEdge = 154;
-// The longer label begins here at the design font; no label begins further left.
-constexpr int kLabelsLeftLimit = 8;
-constexpr int kFieldsLeft = 160;
-constexpr int kFieldsWidth = 175;
-constexpr int kOperatorLabelTop = 11;
-constexpr int kServerLabelTop = 56;
-constexpr int kOperatorSelectTop = 8;
-constexpr int kServerEditTop = 53;
+using namespace queue::layout;
+constexpr QSize kClientSize = forms::ToQSize(kSetupClient);
+constexpr int kControlFontPixels = kSetupControlFontPixels;
+// The two fields share their left edge and width.
+constexpr int kFieldsLeft = kServerEdit.left;
+constexpr int kFieldsWidth = kServerEdit.width;
+constexpr int kOperatorSelectTop = kOperatorSelect.top;
+constexpr int kServerEditTop = kServerEdit.top;
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
   auto* label = new QLabel(text, parent);
@@ -93,8 +90,10 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   operatorSelect->setGeometry(kFieldsLeft, kOperatorSelectTop, kFieldsWidth,
                               operatorSelect->height());
 
-  btn1 = MakeButton(this, "btn1", forms::ToQString(queue::kSaveCaption), QRect(112, 86, 105, 35));
-  btn2 = MakeButton(this, "btn2", forms::ToQString(queue::kCloseCaption), QRect(230, 88, 105, 33));
+  btn1 =
+      MakeButton(this, "btn1", forms::ToQString(queue::kSaveCaption), forms::ToQRect(kSaveButton));
+  btn2 = MakeButton(this, "btn2", forms::ToQString(queue::kCloseCaption),
+                    forms::ToQRect(kCloseButton));
 
   // The address field comes first although the number list stands above it.
   setTabOrder(serverEdit, operatorSelect);

@@ -4,6 +4,7 @@
 #include "core/failure.h"
 #include "core/operator_rules.h"
 #include "core/show_state.h"
+#include "core/window_layout.h"
 #include "core/window_texts.h"
 #include "queueclient/next_press.h"
 #include "settings/profile/profile_path.h"
@@ -22,22 +23,10 @@ std::u16string RoleLabel;
 
 namespace {
 
-// The layout at 96 pixels per inch.
-constexpr SIZE kClientSize{404, 83};
-constexpr int kSmallButtonsWidth = 28;
-constexpr int kNextButtonWidth = 120;
-constexpr int kSmallButtonLeft = 1;
-constexpr int kSmallButtonSize = 25;
-constexpr int kSettingsButtonTop = 1;
-constexpr int kHelpButtonTop = 28;
-constexpr int kAboutButtonTop = 56;
-constexpr win32::DesignRect kLogRect{0, 87, 173, 50};
-constexpr int kWindowFontPixels = 11;
-constexpr int kNextFontPixels = 16;
-constexpr int kListFontPixels = 61;
+using namespace queue::layout;
 // The list's dropped part; it holds one entry at most.
 constexpr int kListDropHeight = 300;
-constexpr COLORREF kCream = RGB(255, 251, 240);
+constexpr COLORREF kCream = RGB(kMainBackground.red, kMainBackground.green, kMainBackground.blue);
 
 // A resizable frame with the window menu and the minimise button, but no maximise button.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
@@ -74,15 +63,20 @@ int ShowWindowCommand(int show_command) {
 // The clicks on the Next button that were made while a request held the window thread wait in
 // the queue and would start the action again once it returns: an impatient clerk would call
 // visitors whose tickets nobody sees. They are dropped when the request ends, answered or
-// failed, before the answer or the error box is shown.
+// failed, before the error box is shown. Only clicks stamped before the end go: looking at the
+// queue lets the messages other programs send through, and a click made after them is a new
+// one.
 class ClicksDroppedAtEnd {
  public:
   explicit ClicksDroppedAtEnd(HWND button) : button_(button) {}
   ClicksDroppedAtEnd(const ClicksDroppedAtEnd&) = delete;
   ClicksDroppedAtEnd& operator=(const ClicksDroppedAtEnd&) = delete;
   ~ClicksDroppedAtEnd() {
+    const DWORD ended = GetTickCount();
     MSG click{};
-    while (PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE)) {
+    while (PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) &&
+           static_cast<LONG>(click.time - ended) < 0) {
+      PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE);
     }
   }
 
@@ -132,9 +126,9 @@ void TMainForm::Create() {
   }
   win32::SetControlFont(nextButton, next_font_->handle());
   win32::SetControlFont(queueList, list_font_->handle());
-  win32::PlaceChild(mmo1, kLogRect, scaling_);
+  win32::PlaceChild(mmo1, kLog, scaling_);
 
-  RECT outer{0, 0, scaling_(kClientSize.cx), scaling_(kClientSize.cy)};
+  RECT outer{0, 0, scaling_(kMainClient.width), scaling_(kMainClient.height)};
   AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
   SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/operator_rules.h"
+#include "core/window_layout.h"
 #include "core/window_texts.h"
 #include "win32/application.h"
 #include "win32/mainUnit.h"
@@ -14,21 +15,10 @@ TSetupForm* SetupForm = nullptr;
 
 namespace {
 
-// The layout at 96 pixels per inch.
-constexpr SIZE kClientSize{343, 129};
-constexpr int kControlFontPixels = 16;
-// Both labels end here, six pixels before the fields.
-constexpr int kLabelsRightEdge = 154;
-// The longer label begins here at the design font; no label begins further left.
-constexpr int kLabelsLeftLimit = 8;
+using namespace queue::layout;
+
 // A stand-in font is never narrowed below this, in per cent.
 constexpr int kNarrowestLabelFont = 50;
-constexpr int kOperatorLabelTop = 11;
-constexpr int kServerLabelTop = 56;
-constexpr win32::DesignRect kOperatorSelectRect{160, 8, 175, 27};
-constexpr win32::DesignRect kServerEditRect{160, 53, 175, 27};
-constexpr win32::DesignRect kSaveRect{112, 86, 105, 35};
-constexpr win32::DesignRect kCloseRect{230, 88, 105, 33};
 // The dropped part of the number list shows all seven numbers.
 constexpr int kOperatorListDropHeight = 200;
 
@@ -78,7 +68,7 @@ void TSetupForm::Create() {
 
 void TSetupForm::LayOut() {
   // Every control has a font of its own, so the window's font (Tahoma 11) is never used.
-  control_font_ = std::make_unique<win32::DesignFont>(kControlFontPixels, scaling_);
+  control_font_ = std::make_unique<win32::DesignFont>(kSetupControlFontPixels, scaling_);
   for (HWND control : {serverEdit, operatorSelect, btn1, btn2}) {
     win32::SetControlFont(control, control_font_->handle());
   }
@@ -94,7 +84,7 @@ void TSetupForm::LayOut() {
   HFONT label_font = control_font_->handle();
   if (widest > room) {
     label_font_ = std::make_unique<win32::DesignFont>(
-        kControlFontPixels, scaling_,
+        kSetupControlFontPixels, scaling_,
         win32::DesignFont::Style{.width_percent =
                                      std::max(kNarrowestLabelFont, MulDiv(100, room, widest))});
     label_font = label_font_->handle();
@@ -108,18 +98,18 @@ void TSetupForm::LayOut() {
                  text.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   // The number list's height follows its font; the address field takes the same height.
-  win32::PlaceChild(operatorSelect,
-                    {kOperatorSelectRect.left, kOperatorSelectRect.top, kOperatorSelectRect.width,
-                     kOperatorListDropHeight},
-                    scaling_);
+  win32::PlaceChild(
+      operatorSelect,
+      {kOperatorSelect.left, kOperatorSelect.top, kOperatorSelect.width, kOperatorListDropHeight},
+      scaling_);
   RECT list{};
   GetWindowRect(operatorSelect, &list);
-  const RECT edit = scaling_.Rect(kServerEditRect);
+  const RECT edit = scaling_.Rect(kServerEdit);
   SetWindowPos(serverEdit, nullptr, edit.left, edit.top, edit.right - edit.left,
                list.bottom - list.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  win32::PlaceChild(btn1, kSaveRect, scaling_);
-  win32::PlaceChild(btn2, kCloseRect, scaling_);
-  RECT outer{0, 0, scaling_(kClientSize.cx), scaling_(kClientSize.cy)};
+  win32::PlaceChild(btn1, kSaveButton, scaling_);
+  win32::PlaceChild(btn2, kCloseButton, scaling_);
+  RECT outer{0, 0, scaling_(kSetupClient.width), scaling_(kSetupClient.height)};
   AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
   SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

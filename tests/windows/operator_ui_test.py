@@ -10,10 +10,11 @@ The settings file is read from disk. Everything started here is stopped at the e
 wait is bounded.
 
 The theme's cases read the screen's pixels from a screenshot, and take the theme out of a copy
-of the program, or damage it, with resource_edit.exe.
+of the program with resource_edit.exe.
 
 Usage: operator_ui_test.py --operator EXE --probe EXE --resource-edit EXE --queue-server PATH
-                           --prefix DIR [--density 96|144|192] [--screenshots DIR] [--only NAME]
+                           --make-theme PATH --prefix DIR [--density 96|144|192]
+                           [--screenshots DIR] [--only NAME]
 """
 
 import argparse
@@ -26,11 +27,10 @@ import subprocess
 import sys
 import tempfile
 import time
-import traceback
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "desktop"))
-from desktop_test import (Desktop, Failed, check, form_values, free_port, run,  # noqa: E402
-                          settings_text, wait_for)
+from desktop_test import (Desktop, check, form_values, free_port, run,  # noqa: E402
+                          run_scenarios, settings_text, wait_for)
 
 START_TIMEOUT = 30.0   # a start under Wine, until the operator window is shown
 STEP_TIMEOUT = 10.0    # any other step
@@ -42,7 +42,6 @@ ABOUT_TITLE = "О программе"
 BOX_TITLE = "Operator"
 BOX_CLASS = "#32770"
 BOX_TEXT_ID = 0xFFFF  # the message box's text
-STARTUP_FAILURE_TITLE = "Application Error"
 THEME_NOT_FOUND_TITLE = "Error"
 # The operator window's own background, which the theme's replaces.
 CREAM = (255, 251, 240)
@@ -126,7 +125,8 @@ class Probe:
         return answer.decode().strip()
 
     def find(self, title, window_class="-", wait_ms=PROBE_WAIT_MS):
-        answer = self.ask("find %s %d %s" % (window_class, wait_ms, json.dumps(title)))
+        answer = self.ask("find %s %d %s" % (window_class, wait_ms, json.dumps(title)),
+                          STEP_TIMEOUT + wait_ms / 1000)
         check(answer.startswith("ok "), "no window " + title)
         words = answer.split()
         return int(words[1]), Rect([int(v) for v in words[2:10]])
@@ -146,6 +146,23 @@ class Probe:
         answer = self.ask("rect %d" % window)
         check(answer.startswith("ok "), "no window %d" % window)
         return Rect([int(v) for v in answer.split()[1:9]])
+
+    def settled_rect(self, window):
+        """The rectangle once the window stands still: the window manager may still move a
+        window that has just been shown, and a click at its old place would miss."""
+        seen = []
+
+        def settled():
+            seen.append(self.rect(window).__dict__)
+            time.sleep(0.1)
+            return len(seen) >= 3 and seen[-1] == seen[-2] == seen[-3]
+        wait_for("the window %d to stand still" % window, settled)
+        return self.rect(window)
+
+    def button(self, window, index):
+        """A button of a window that has just been shown, where it stands once it stands still."""
+        self.settled_rect(window)
+        return self.child(window, "Button", index)
 
     def text(self, window):
         answer = self.ask("text %d" % window)
@@ -296,6 +313,21 @@ class Scenarios:
         self.windows_ini = "Z:" + self.ini.replace("/", "\\")
         self.windows_exe = "Z:" + self.exe.replace("/", "\\")
         self.programs = []
+        self.launched = []  # processes the probe started without a Program
+
+    def after_each(self):
+        """Ends what a scenario left running and puts the folder back as it was."""
+        for program in self.programs:
+            program.kill()
+        self.programs.clear()
+        for number in self.launched:
+            if not self.probe.ask("exit-code %d 0" % number).startswith("ok"):
+                self.probe.ask("kill %d" % number)
+        self.launched.clear()
+        shutil.copy2(self.args.operator, self.exe)  # a scenario may have changed its resources
+        if os.path.exists(self.ini):
+            os.chmod(self.ini, 0o644)
+            os.remove(self.ini)
 
     def cleanup(self):
         for program in self.programs:
@@ -335,15 +367,19 @@ class Scenarios:
             raise Failed("%s's background at (%d, %d) is %s, not %s"
                          % (what, x, y, seen[0], expected))
 
-    def edit_resource(self, *arguments):
-        windows_exe = "Z:" + self.exe.replace("/", "\\")
-        status = subprocess.run(["wine", self.args.resource_edit, arguments[0], windows_exe]
-                                + list(arguments[1:]), env=self.wine.env, timeout=60,
+    def remove_resource(self, resource_type, name):
+        """Takes a resource out of the program's copy (put back after the scenario)."""
+        status = subprocess.run(["wine", self.args.resource_edit, "remove", self.windows_exe,
+                                 resource_type, name], env=self.wine.env, timeout=60,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
-        check(status == 0, "resource_edit %s: status %d" % (arguments[0], status))
+        check(status == 0, "resource_edit remove: status %d" % status)
 
-    def restore_program(self):
-        shutil.copy2(self.args.operator, self.exe)
+    def launch(self):
+        """Starts the program through the probe without waiting for its window: its number."""
+        answer = self.probe.ask("launch 1 %s" % self.windows_exe)
+        check(answer.startswith("ok "), "not launched: " + answer)
+        self.launched.append(int(answer.split()[1]))
+        return self.launched[-1]
 
     def write_settings(self, text):
         if os.path.exists(self.ini):
@@ -367,7 +403,7 @@ class Scenarios:
         return box, self.probe.text(self.probe.item(box, BOX_TEXT_ID))
 
     def dismiss(self, program, box):
-        _, ok = self.probe.child(box, "Button", 0)
+        _, ok = self.probe.button(box, 0)
         program.click(ok)
         check(self.probe.gone(box), "the error box stays open")
 
@@ -601,52 +637,24 @@ class Scenarios:
     # "&Close" button comes first; then the program runs in the system's look.
     def test_missing_theme_shows_the_not_found_box(self):
         self.write_settings(settings_text(40, 60, self.scale(420), self.scale(300)))
-        self.edit_resource("remove", "APPSTYLE", "ICEBERGCLASSICO")
-        try:
-            program = self.start(shows_main_window=False)
-            box, _ = self.probe.find(THEME_NOT_FOUND_TITLE, BOX_CLASS)
-            text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
-            check(text == "Style 'Iceberg Classico' not found", "box text %r" % text)
-            button, close = self.probe.child(box, "Button", 0)
-            check(self.probe.text(button) == "&Close", "button %r" % self.probe.text(button))
-            second = self.probe.ask("child %d Button 1" % box).split()
-            check(second[0] != "ok" or not self.probe.visible(int(second[1])),
-                  "a second button in the box")
-            self.shot("theme-not-found")
-            program.click(close)
-            check(self.probe.gone(box), "the box stays open")
-            program.find_main_window()
-            client = self.probe.rect(program.main).client
-            self.check_background("the unthemed operator window", client[0] + self.scale(250),
-                                  client[3] - self.scale(10), CREAM)
-            program.close()
-        finally:
-            self.restore_program()
-
-    # A theme resource that is there but no theme ends the start-up in the start-up failure
-    # box, naming the resource, and the program's exit code is 1.
-    def test_damaged_theme_ends_the_start_up(self):
-        damaged = os.path.join(self.folder, "damaged-theme")
-        with open(damaged, "wb") as f:
-            f.write(b"APP_STYLE 2.0 but no zlib stream after it")
-        self.edit_resource("replace", "APPSTYLE", "ICEBERGCLASSICO",
-                           "Z:" + damaged.replace("/", "\\"))
-        try:
-            program = self.start(shows_main_window=False)
-            box, _ = self.probe.find(STARTUP_FAILURE_TITLE, BOX_CLASS)
-            text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
-            check("Unable to load style 'ICEBERGCLASSICO'." in text, "box text %r" % text)
-            self.shot("theme-damaged")
-            _, ok = self.probe.child(box, "Button", 0)
-            program.click(ok)
-            wait_for("the program's end", program.ended, STEP_TIMEOUT)
-            check(program.exit_code() == 1, "exit code %s" % program.exit_code())
-            check(not self.probe.ask("find TMainForm 0 %s" % json.dumps(OPERATOR_TITLE))
-                  .startswith("ok"), "the operator window was shown")
-        finally:
-            os.remove(damaged)
-            self.restore_program()
-
+        self.remove_resource("APPSTYLE", "ICEBERGCLASSICO")
+        program = self.start(shows_main_window=False)
+        box, _ = self.probe.find(THEME_NOT_FOUND_TITLE, BOX_CLASS)
+        text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
+        check(text == "Style 'Iceberg Classico' not found", "box text %r" % text)
+        button, close = self.probe.child(box, "Button", 0)
+        check(self.probe.text(button) == "&Close", "button %r" % self.probe.text(button))
+        second = self.probe.ask("child %d Button 1" % box).split()
+        check(second[0] != "ok" or not self.probe.visible(int(second[1])),
+              "a second button in the box")
+        self.shot("theme-not-found")
+        program.click(close)
+        check(self.probe.gone(box), "the box stays open")
+        program.find_main_window()
+        client = self.probe.rect(program.main).client
+        self.check_background("the unthemed operator window", client[0] + self.scale(250),
+                              client[3] - self.scale(10), CREAM)
+        program.close()
 
     # At log-off the program is told that the session ends: it agrees, writes the settings as a
     # close would (nothing is lost), and ends with exit code 0.
@@ -731,12 +739,58 @@ class Scenarios:
         check(not found.startswith("ok"), "the press was not dropped: an error box opened")
         program.close()
 
+    # A theme resource that is present but no theme stops the start-up: the start-up failure
+    # box, with no owner, then exit code 1.
+    def test_damaged_theme_resource_is_a_start_up_failure(self):
+        answer = self.probe.ask("resource %s APPSTYLE ICEBERGCLASSICO 4150505f5354594c45" %
+                                self.windows_exe)
+        check(answer == "ok", "the resource was not replaced: " + answer)
+        launched = self.launch()
+        box, _ = self.probe.find("Application Error", BOX_CLASS, int(START_TIMEOUT * 1000))
+        text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
+        check(text == "Exception Failure in module Operator.exe at 00000000.\r\n"
+                      "Unable to load style 'ICEBERGCLASSICO'.\r\n", "box text %r" % text)
+        self.shot("start-up-failure-box")
+        _, ok = self.probe.button(box, 0)
+        run(["xdotool", "mousemove", str(ok.centre()[0]), str(ok.centre()[1]), "click", "1"],
+            self.desktop.env, check_status=True)
+        answer = self.probe.ask("exit-code %d %d" % (launched, STEP_TIMEOUT * 1000))
+        check(answer == "ok 1", "the start-up failure ended with %r" % answer)
+
+    # A theme is found by the name in its header, not by the resource's: with another theme in
+    # the resource the start-up shows "Style 'Iceberg Classico' not found" with a single
+    # "&Close" button and goes on in the standard look.
+    def test_missing_theme_is_reported_and_the_program_goes_on(self):
+        other = os.path.join(self.folder, "other.theme")
+        subprocess.run([self.args.make_theme, "--name", "Other Theme", "--version", "1.0",
+                        "--output", other], check=True, capture_output=True, timeout=STEP_TIMEOUT)
+        with open(other, "rb") as f:
+            container = f.read().hex()
+        answer = self.probe.ask("resource %s APPSTYLE ICEBERGCLASSICO %s" %
+                                (self.windows_exe, container))
+        check(answer == "ok", "the resource was not replaced: " + answer)
+        launched = self.launch()
+        box, _ = self.probe.find("Error", BOX_CLASS, int(START_TIMEOUT * 1000))
+        text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
+        check(text == "Style 'Iceberg Classico' not found", "box text %r" % text)
+        close, close_rect = self.probe.button(box, 0)
+        check(self.probe.text(close) == "&Close", "its button %r" % self.probe.text(close))
+        self.shot("theme-not-found-box")
+        run(["xdotool", "mousemove", str(close_rect.centre()[0]), str(close_rect.centre()[1]),
+             "click", "1"], self.desktop.env, check_status=True)
+        main, _ = self.probe.find(OPERATOR_TITLE, "TMainForm", int(START_TIMEOUT * 1000))
+        self.probe.close(main)
+        answer = self.probe.ask("exit-code %d %d" % (launched, STEP_TIMEOUT * 1000))
+        check(answer == "ok 0", "the program ended with %r" % answer)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--operator", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--resource-edit", required=True)
     parser.add_argument("--queue-server", required=True)
+    parser.add_argument("--make-theme", required=True)
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--density", type=int, default=96)
     parser.add_argument("--screenshots")
@@ -751,26 +805,7 @@ def main():
         wine = Wine(desktop, args.prefix, args.density)
         probe = Probe(wine, args.probe)
         scenarios = Scenarios(desktop, wine, probe, args)
-        for name in sorted(n for n in dir(scenarios) if n.startswith("test_")):
-            if args.only and args.only not in name:
-                continue
-            started = time.monotonic()
-            try:
-                getattr(scenarios, name)()
-                passed += 1
-                print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
-            except Exception as error:  # a failed check, a timeout, a tool that broke
-                failed += 1
-                print("FAIL %s: %s" % (name, error), flush=True)
-                if not isinstance(error, Failed):
-                    traceback.print_exc()
-            finally:
-                for program in scenarios.programs:
-                    program.kill()
-                scenarios.programs.clear()
-                if os.path.exists(scenarios.ini):
-                    os.chmod(scenarios.ini, 0o644)
-                    os.remove(scenarios.ini)
+        passed, failed = run_scenarios(scenarios, args.only, scenarios.after_each)
     finally:
         if scenarios is not None:
             scenarios.cleanup()

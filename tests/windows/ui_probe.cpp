@@ -22,6 +22,8 @@
 //                                information, as a shortcut does; answers a process number
 //   exit-code PROCESS WAIT_MS    the exit code of a process it launched, once it has ended
 //   kill PROCESS                 ends a process it launched that is still running
+//   resource PATH TYPE NAME HEX  replaces a resource of the executable PATH, in every language
+//                                it is stored in, with the bytes HEX
 //   gone WINDOW WAIT_MS          whether the window was destroyed or hidden within the wait
 //   close WINDOW                 posts WM_CLOSE, as the close button does
 //   click WINDOW                 posts BM_CLICK, for a button a real click cannot reach
@@ -242,6 +244,40 @@ std::string Run(const std::string& line) {
     DWORD code = 0;
     GetExitCodeProcess(Launched()[index], &code);
     return "ok " + std::to_string(code);
+  }
+  if (command == "resource") {
+    const std::vector<std::string> parts = Split(line, 5);
+    if (parts.size() != 5) return "no";
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < parts[4].size(); i += 2) {
+      bytes += static_cast<char>(std::strtoul(parts[4].substr(i, 2).c_str(), nullptr, 16));
+    }
+    const std::wstring path = FromUtf8(parts[1]);
+    const std::wstring type = FromUtf8(parts[2]);
+    const std::wstring name = FromUtf8(parts[3]);
+    // Every language the resource is stored in, so that no copy of it is left behind.
+    std::vector<WORD> languages;
+    if (HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+      EnumResourceLanguagesW(
+          module, type.c_str(), name.c_str(),
+          [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) -> BOOL {
+            reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+            return TRUE;
+          },
+          reinterpret_cast<LONG_PTR>(&languages));
+      FreeLibrary(module);
+    }
+    if (languages.empty()) return "no such resource";
+    HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
+    if (update == nullptr) return "no " + std::to_string(GetLastError());
+    bool updated = true;
+    for (WORD language : languages) {
+      updated = UpdateResourceW(update, type.c_str(), name.c_str(), language, bytes.data(),
+                                static_cast<DWORD>(bytes.size())) &&
+                updated;
+    }
+    return EndUpdateResourceW(update, FALSE) && updated ? "ok"
+                                                        : "no " + std::to_string(GetLastError());
   }
   if (command == "kill" && words.size() == 2) {
     const std::size_t index = std::strtoul(words[1].c_str(), nullptr, 10);
