@@ -762,7 +762,11 @@ class Scenarios:
     # "&Close" button and goes on in the standard look.
     def test_missing_theme_is_reported_and_the_program_goes_on(self):
         other = os.path.join(self.folder, "other.theme")
+        # A whole theme, palette and style sheet, so that it is one the program can prepare.
+        theme_sources = os.path.dirname(PALETTE)
         subprocess.run([self.args.make_theme, "--name", "Other Theme", "--version", "1.0",
+                        "--section", "palette=" + os.path.join(theme_sources, "palette.txt"),
+                        "--section", "stylesheet=" + os.path.join(theme_sources, "style.qss"),
                         "--output", other], check=True, capture_output=True, timeout=STEP_TIMEOUT)
         with open(other, "rb") as f:
             container = f.read().hex()
