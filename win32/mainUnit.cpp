@@ -13,9 +13,9 @@
 #include "win32/control_behaviour.h"
 #include "win32/error_box_win.h"
 #include "win32/outer_rectangle.h"
+#include "win32/scaling/window_scaling.h"
 #include "win32/setupUnit.h"
 #include "win32/uAboutForm.h"
-#include "win32/scaling/window_scaling.h"
 #include "win32/wide_text.h"
 
 TMainForm* MainForm = nullptr;

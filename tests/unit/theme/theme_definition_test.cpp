@@ -9,12 +9,12 @@
 #include <string>
 
 #include "core/text.h"
+#include "theme/container/theme_container.h"
+#include "theme/container/theme_failure.h"
 #include "theme/definition/control_colours.h"
 #include "theme/definition/palette_definition.h"
 #include "theme/definition/style_sheet_rules.h"
 #include "theme/discovery/theme_discovery.h"
-#include "theme/container/theme_container.h"
-#include "theme/container/theme_failure.h"
 
 namespace theme {
 namespace {
