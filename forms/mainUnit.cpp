@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "core/scope_exit.h"
 #include "forms/click_during_request_filter.h"
 #include "forms/design_font.h"
 #include "forms/form_settings.h"
@@ -39,18 +40,6 @@ QPushButton* MakeSmallButton(QWidget* parent, const char* name, const char* capt
   button->setGeometry(1, top, 25, 25);
   return button;
 }
-
-// Marks the request's end for the click filter however the Next action leaves.
-class RequestEnd {
- public:
-  explicit RequestEnd(forms::ClickDuringRequestFilter& clicks) : clicks_(clicks) {}
-  RequestEnd(const RequestEnd&) = delete;
-  RequestEnd& operator=(const RequestEnd&) = delete;
-  ~RequestEnd() { clicks_.RequestEnded(); }
-
- private:
-  forms::ClickDuringRequestFilter& clicks_;
-};
 
 }  // namespace
 
@@ -176,7 +165,8 @@ void TMainForm::SaveSettingsAtSessionEnd() noexcept {
 void TMainForm::btn1Click() {
   const QString window_number = setup_form_->operatorSelect->currentText();
   const QString server = setup_form_->serverEdit->text();
-  const RequestEnd request_end(*next_click_filter_);
+  // The click filter learns of the request's end however the Next action leaves.
+  const queue::ScopeExit request_end([this] { next_click_filter_->RequestEnded(); });
   const QString url = server + QStringLiteral("/getQueue?operator=") + window_number;
   queue::RunNextPress(idhtp1, url.toStdU16String(), [this](std::u16string answer) {
     ShowAnswer(QString::fromStdU16String(answer));
