@@ -7,7 +7,7 @@ xdotool, closed through the window manager (wmctrl -c, as the frame's close butt
 texts read as a screen reader reads them (AT-SPI), the settings file read back from disk.
 Everything started here is stopped at the end; every wait is bounded.
 
-Usage: desktop_test.py --operator PATH [--scale 1|2] [--screenshots DIR]
+Usage: desktop_test.py --operator PATH [--scale 1|2] [--screenshots DIR] [--only WORD]
 """
 
 import argparse
@@ -399,8 +399,9 @@ class AccessibleEvents:
 
     def wait_for(self, what, predicate, timeout=STEP_TIMEOUT):
         def probe():
-            while self.context.iteration(False):
-                pass
+            for _ in range(1000):  # what has arrived, in bounded portions
+                if not self.context.iteration(False):
+                    break
             return [e for e in self.received if predicate(e)]
         try:
             return wait_for(what, probe, timeout)
