@@ -348,7 +348,17 @@ def accessible_extents(program, name, role, window_role=None):
         # Qt tells device-independent pixels; the pointer moves in physical ones.
         return tuple(int(v * program.scale) for v in
                      (extents.x, extents.y, extents.width, extents.height))
-    return wait_for("the %s %r" % (role, name), probe)
+
+    # A window that has just come up may still be moved by the window manager (onto the
+    # screen, say): the place counts once two readings a moment apart agree.
+    last = [None]
+
+    def settled():
+        now = probe()
+        agreed = now is not None and now == last[0]
+        last[0] = now
+        return now if agreed else None
+    return wait_for("the %s %r" % (role, name), settled)
 
 
 def accessible_window(program, role, name):
