@@ -221,12 +221,8 @@ TEST(ConnectFailure, ConnectTimesOut) {
   std::vector<SocketHandle> fillers;
   std::optional<CaughtFailure> failure;
   for (int i = 0; i < 8 && !failure; ++i) {
-#ifdef _WIN32
     const SocketHandle filler = ::socket(AF_INET, SOCK_STREAM, 0);
     SetNonBlocking(filler, true);
-#else
-    const SocketHandle filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-#endif
     ::connect(filler, reinterpret_cast<sockaddr*>(&address), length);
     fillers.push_back(filler);
     HttpClient client(ShortLimits());
