@@ -1,6 +1,8 @@
 // Names and printing for the rows of the tests' tables.
 #include "tests/support/row_names.h"
 
+#include "core/text.h"
+
 namespace test_rows {
 namespace {
 
@@ -27,12 +29,30 @@ std::string RowNameFromText(std::string_view text, std::size_t index) {
   return name + std::to_string(index);
 }
 
+std::string RowNameFromText(std::u16string_view text, std::size_t index) {
+  std::string ascii;
+  for (const char16_t unit : text) ascii += unit < 0x80 ? static_cast<char>(unit) : ' ';
+  return RowNameFromText(std::string_view(ascii), index);
+}
+
 void PrintRowText(const char* text, std::ostream* out) {
   *out << (text != nullptr ? text : "(none)");
 }
 
 void PrintRowText(std::string_view text, std::ostream* out) {
   *out << text;
+}
+
+void PrintRowText(const char16_t* text, std::ostream* out) {
+  if (text == nullptr) {
+    PrintRowText(static_cast<const char*>(nullptr), out);
+  } else {
+    PrintRowText(std::u16string_view(text), out);
+  }
+}
+
+void PrintRowText(std::u16string_view text, std::ostream* out) {
+  *out << queue::Utf16ToUtf8(text);
 }
 
 void PrintRowText(const std::vector<const char*>& lines, std::ostream* out) {
