@@ -69,24 +69,25 @@ INSTANTIATE_TEST_SUITE_P(Urls, ParseUrlTest, ::testing::ValuesIn(kParseCases),
                          UrlRowName<ParseCase>);
 
 struct MergePathCase {
+  const char* name;
   const char16_t* current;
   const char16_t* url_path;
   const char16_t* merged;
 };
-QUEUE_PRINT_ROWS_BY(MergePathCase, url_path)
+QUEUE_PRINT_ROWS_BY(MergePathCase, name)
 
 const MergePathCase kMergePathCases[] = {
-    {u"/", u"localhost/", u"/localhost/"},
-    {u"/queue/", u"a/", u"/queue/a/"},
-    {u"/queue", u"a/", u"/queue/a/"},  // a "/" goes between
-    {u"", u"a/", u"/a/"},
-    {u"/", u"", u"/"},
-    {u"/q/", u"", u"/q/"},
-    {u"/a/b/", u"../", u"/a/"},
-    {u"/a/", u"../../", u"/"},  // ".." cannot climb above the root
-    {u"/a/", u"x//y/", u"/a/x/y/"},
+    {"DirectoryUnderRoot", u"/", u"localhost/", u"/localhost/"},
+    {"DirectoryUnderDirectory", u"/queue/", u"a/", u"/queue/a/"},
+    {"CurrentWithoutSlash", u"/queue", u"a/", u"/queue/a/"},  // a "/" goes between
+    {"EmptyCurrent", u"", u"a/", u"/a/"},
+    {"EmptyOnRoot", u"/", u"", u"/"},
+    {"EmptyOnDirectory", u"/q/", u"", u"/q/"},
+    {"UpOneLevel", u"/a/b/", u"../", u"/a/"},
+    {"UpPastTheRoot", u"/a/", u"../../", u"/"},  // ".." cannot climb above the root
+    {"DoubleSlash", u"/a/", u"x//y/", u"/a/x/y/"},
     // Without a trailing "/" on the URL path the result loses its own.
-    {u"/a/b/", u"..", u"/a"},
+    {"UpWithoutSlash", u"/a/b/", u"..", u"/a"},
 };
 
 class MergePathTest : public ::testing::TestWithParam<MergePathCase> {};
@@ -97,11 +98,8 @@ TEST_P(MergePathTest, JoinsRelativePaths) {
       << Utf16ToUtf8(c.current) << " + " << Utf16ToUtf8(c.url_path);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, MergePathTest, ::testing::ValuesIn(kMergePathCases), [](const auto& info) {
-      return ::test_rows::RowNameFromText(
-          Utf16ToUtf8(info.param.current) + " " + Utf16ToUtf8(info.param.url_path), info.index);
-    });
+INSTANTIATE_TEST_SUITE_P(Paths, MergePathTest, ::testing::ValuesIn(kMergePathCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 Uri MergedSequence(std::initializer_list<std::u16string_view> urls) {
   Uri current;
