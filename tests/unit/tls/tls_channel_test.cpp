@@ -87,15 +87,28 @@ TEST(TlsChannelTest, AcceptsSelfSignedAndExpiredCertificates) {
 }
 
 // The host goes out as the server name, also when it is an address.
-TEST(TlsChannelTest, SendsTheHostAsServerName) {
-  for (const std::string name : {"queue.example", "127.0.0.1", "::1"}) {
-    TlsPeer peer;
-    Connect(peer, name)->Close();
-    const auto sessions = peer.WaitForSessions(1);
-    ASSERT_EQ(sessions.size(), 1u);
-    EXPECT_EQ(sessions[0].server_name, name);
-  }
+struct ServerNameCase {
+  const char* name;
+  const char* host;
+};
+QUEUE_PRINT_ROWS_BY(ServerNameCase, name)
+
+class TlsServerNameTest : public ::testing::TestWithParam<ServerNameCase> {};
+
+TEST_P(TlsServerNameTest, SendsTheHostAsServerName) {
+  const std::string name = GetParam().host;
+  TlsPeer peer;
+  Connect(peer, name)->Close();
+  const auto sessions = peer.WaitForSessions(1);
+  ASSERT_EQ(sessions.size(), 1u);
+  EXPECT_EQ(sessions[0].server_name, name);
 }
+
+INSTANTIATE_TEST_SUITE_P(Hosts, TlsServerNameTest,
+                         ::testing::Values(ServerNameCase{"HostName", "queue.example"},
+                                           ServerNameCase{"IPv4Address", "127.0.0.1"},
+                                           ServerNameCase{"IPv6Address", "::1"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A server that ends the session after the answer: the answer, then the orderly close.
 TEST(TlsChannelTest, OrderlyCloseAfterTheAnswerReadsAsZero) {
