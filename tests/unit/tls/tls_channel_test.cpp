@@ -75,16 +75,28 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Certificates are not verified: an expired one goes through like a self-signed one.
-TEST(TlsChannelTest, AcceptsSelfSignedAndExpiredCertificates) {
-  for (const auto certificate : {TlsPeerCertificate::kSelfSigned, TlsPeerCertificate::kExpired}) {
-    TlsPeerOptions options;
-    options.certificate = certificate;
-    TlsPeer peer(options);
-    auto channel = Connect(peer);
-    channel->SendAll(kRequest);
-    EXPECT_EQ(ReceiveSome(*channel), options.answer);
-  }
+struct CertificateCase {
+  const char* name;
+  TlsPeerCertificate certificate;
+};
+QUEUE_PRINT_ROWS_BY(CertificateCase, name)
+
+class TlsCertificateTest : public ::testing::TestWithParam<CertificateCase> {};
+
+TEST_P(TlsCertificateTest, IsAccepted) {
+  TlsPeerOptions options;
+  options.certificate = GetParam().certificate;
+  TlsPeer peer(options);
+  auto channel = Connect(peer);
+  channel->SendAll(kRequest);
+  EXPECT_EQ(ReceiveSome(*channel), options.answer);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Certificates, TlsCertificateTest,
+    ::testing::Values(CertificateCase{"SelfSigned", TlsPeerCertificate::kSelfSigned},
+                      CertificateCase{"Expired", TlsPeerCertificate::kExpired}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The host goes out as the server name, also when it is an address.
 struct ServerNameCase {
