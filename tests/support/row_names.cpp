@@ -12,6 +12,28 @@ bool IsNameCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
+void PrintQuoted(std::string_view text, std::ostream* out) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  *out << '"';
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      *out << '\\' << c;
+    } else if (c == '\r') {
+      *out << "\\r";
+    } else if (c == '\n') {
+      *out << "\\n";
+    } else if (c == '\t') {
+      *out << "\\t";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      *out << "\\x" << kHex[byte >> 4] << kHex[byte & 0x0F];
+    } else {
+      *out << c;
+    }
+  }
+  *out << '"';
+}
+
 }  // namespace
 
 std::string RowNameFromText(std::string_view text, std::size_t index) {
@@ -36,11 +58,15 @@ std::string RowNameFromText(std::u16string_view text, std::size_t index) {
 }
 
 void PrintRowText(const char* text, std::ostream* out) {
-  *out << (text != nullptr ? text : "(none)");
+  if (text == nullptr) {
+    *out << "(none)";
+  } else {
+    PrintQuoted(text, out);
+  }
 }
 
 void PrintRowText(std::string_view text, std::ostream* out) {
-  *out << text;
+  PrintQuoted(text, out);
 }
 
 void PrintRowText(const char16_t* text, std::ostream* out) {
@@ -52,7 +78,7 @@ void PrintRowText(const char16_t* text, std::ostream* out) {
 }
 
 void PrintRowText(std::u16string_view text, std::ostream* out) {
-  *out << queue::Utf16ToUtf8(text);
+  PrintQuoted(queue::Utf16ToUtf8(text), out);
 }
 
 void PrintRowText(const std::vector<const char*>& lines, std::ostream* out) {
