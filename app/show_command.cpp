@@ -1,21 +1,12 @@
 // Reading the start-up show command.
 #include "app/show_command.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "core/show_state.h"
 
 namespace app {
 
+// A desktop that starts X programs gives them no show command: the window opens normal.
 int RequestedShowCommand() {
-#ifdef _WIN32
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  GetStartupInfoW(&startup);
-  if (startup.dwFlags & STARTF_USESHOWWINDOW) return startup.wShowWindow;
-#endif
   return queue::kShowNormal;
 }
 

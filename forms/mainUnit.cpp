@@ -11,8 +11,9 @@
 #include <QStringList>
 
 #include "core/operator_rules.h"
+#include "core/scope_exit.h"
 #include "core/window_layout.h"
-#include "core/window_texts.h"
+#include "forms/accessible_text.h"
 #include "forms/click_during_request_filter.h"
 #include "forms/design_font.h"
 #include "forms/form_settings.h"
@@ -34,25 +35,14 @@ using namespace queue::layout;
 constexpr QSize kClientSize = forms::ToQSize(kMainClient);
 constexpr QRect kLogRect = forms::ToQRect(kLog);
 
-QPushButton* MakeSmallButton(QWidget* parent, const char* name, std::u16string_view caption,
-                             int top) {
-  auto* button = new QPushButton(forms::ToQString(caption), parent);
+QPushButton* MakeSmallButton(QWidget* parent, const char* name,
+                             const forms::texts::ControlText& text, int top) {
+  auto* button = new QPushButton(forms::WindowText(text.caption), parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(kSmallButtonLeft, top, kSmallButtonSize, kSmallButtonSize);
+  forms::NameForScreenReader(*button, text);
   return button;
 }
-
-// Marks the request's end for the click filter however the Next action leaves.
-class RequestEnd {
- public:
-  explicit RequestEnd(forms::ClickDuringRequestFilter& clicks) : clicks_(clicks) {}
-  RequestEnd(const RequestEnd&) = delete;
-  RequestEnd& operator=(const RequestEnd&) = delete;
-  ~RequestEnd() { clicks_.RequestEnded(); }
-
- private:
-  forms::ClickDuringRequestFilter& clicks_;
-};
 
 }  // namespace
 
@@ -62,7 +52,7 @@ TMainForm::TMainForm() {
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   // The design caption; FormShow replaces it before the window is first drawn.
-  setWindowTitle(forms::ToQString(queue::kMainDesignCaption));
+  setWindowTitle(forms::WindowText(forms::texts::kMainDesignCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   QPalette cream = palette();
   cream.setColor(QPalette::Window, forms::ToQColor(kMainBackground));
@@ -72,8 +62,10 @@ TMainForm::TMainForm() {
   queueList = new forms::TypeAheadComboBox(this);
   queueList->setObjectName(QStringLiteral("queueList"));
   queueList->setFont(forms::DesignFont(kListFontPixels));
+  forms::NameForScreenReader(*queueList, forms::texts::kQueueList);
 
-  nextButton = new QPushButton(forms::ToQString(queue::kNextCaption), this);
+  nextButton = new QPushButton(forms::WindowText(forms::texts::kNextButton.caption), this);
+  forms::NameForScreenReader(*nextButton, forms::texts::kNextButton);
   nextButton->setObjectName(QStringLiteral("nextButton"));
   nextButton->setFont(forms::DesignFont(kNextFontPixels, true));
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
@@ -85,14 +77,16 @@ TMainForm::TMainForm() {
   mmo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   mmo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   mmo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  mmo1->setPlainText(forms::ToQString(queue::kLogFirstLine));
+  mmo1->setPlainText(forms::WindowText(forms::texts::kLogFirstLine));
+  forms::NameForScreenReader(*mmo1, forms::texts::kAnswerLog);
   mmo1->setGeometry(kLogRect);
 
   grp1 = new QGroupBox(this);
   grp1->setObjectName(QStringLiteral("grp1"));
-  btn2 = MakeSmallButton(grp1, "btn2", queue::kSettingsButtonCaption, kSettingsButtonTop);
-  btn1 = MakeSmallButton(grp1, "btn1", queue::kHelpButtonCaption, kHelpButtonTop);
-  btn3 = MakeSmallButton(grp1, "btn3", queue::kAboutButtonCaption, kAboutButtonTop);
+  forms::NameForScreenReader(*grp1, forms::texts::kSmallButtons);
+  btn2 = MakeSmallButton(grp1, "btn2", forms::texts::kSettingsButton, kSettingsButtonTop);
+  btn1 = MakeSmallButton(grp1, "btn1", forms::texts::kUnusedButton, kHelpButtonTop);
+  btn3 = MakeSmallButton(grp1, "btn3", forms::texts::kAboutButton, kAboutButtonTop);
 
   setTabOrder(queueList, mmo1);
   setTabOrder(mmo1, btn2);
@@ -152,7 +146,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::FormShow() {
-  RoleLabel = forms::ToQString(queue::kRoleLabel);
+  RoleLabel = forms::WindowText(forms::texts::kRoleLabel);
   setWindowTitle(RoleLabel);
   settings::LoadSettings(settings::SettingsFilePath(), *this, *setup_form_->operatorSelect,
                          *setup_form_->serverEdit);
@@ -178,7 +172,8 @@ void TMainForm::SaveSettingsAtSessionEnd() noexcept {
 void TMainForm::btn1Click() {
   const QString window_number = setup_form_->operatorSelect->currentText();
   const QString server = setup_form_->serverEdit->text();
-  const RequestEnd request_end(*next_click_filter_);
+  // The click filter learns of the request's end however the Next action leaves.
+  const queue::ScopeExit request_end([this] { next_click_filter_->RequestEnded(); });
   queue::RunNextPress(
       idhtp1, queue::RequestUrl(server.toStdU16String(), window_number.toStdU16String()),
       [this](std::u16string answer) { ShowAnswer(QString::fromStdU16String(answer)); });

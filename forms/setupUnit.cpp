@@ -10,7 +10,7 @@
 
 #include "core/operator_rules.h"
 #include "core/window_layout.h"
-#include "core/window_texts.h"
+#include "forms/accessible_text.h"
 #include "forms/design_font.h"
 #include "forms/first_show_placement.h"
 #include "forms/handler_guard.h"
@@ -26,13 +26,13 @@ using namespace queue::layout;
 constexpr QSize kClientSize = forms::ToQSize(kSetupClient);
 constexpr int kControlFontPixels = kSetupControlFontPixels;
 // The two fields share their left edge and width.
-constexpr int kFieldsLeft = kServerEdit.left;
-constexpr int kFieldsWidth = kServerEdit.width;
-constexpr int kOperatorSelectTop = kOperatorSelect.top;
-constexpr int kServerEditTop = kServerEdit.top;
+constexpr int kFieldsLeft = queue::layout::kServerEdit.left;
+constexpr int kFieldsWidth = queue::layout::kServerEdit.width;
+constexpr int kOperatorSelectTop = queue::layout::kOperatorSelect.top;
+constexpr int kServerEditTop = queue::layout::kServerEdit.top;
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
-  auto* label = new QLabel(text, parent);
+QLabel* MakeLabel(QWidget* parent, const char* name, const forms::texts::ControlText& text) {
+  auto* label = new QLabel(forms::WindowText(text.caption), parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   return label;
@@ -53,9 +53,10 @@ void PlaceLabel(QLabel* label, int top) {
   label->move(kLabelsRightEdge - label->width(), top);
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+QPushButton* MakeButton(QWidget* parent, const char* name, const forms::texts::ControlText& text,
                         const QRect& rect) {
-  auto* button = new QPushButton(caption, parent);
+  auto* button = new QPushButton(forms::WindowText(text.caption), parent);
+  forms::NameForScreenReader(*button, text);
   button->setObjectName(QString::fromLatin1(name));
   // Neither button is the window's default: Enter presses nothing.
   button->setAutoDefault(false);
@@ -70,14 +71,14 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   setObjectName(QStringLiteral("SetupForm"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(forms::ToQString(queue::kSettingsCaption));
+  setWindowTitle(forms::WindowText(forms::texts::kSetupCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   setSizeGripEnabled(false);
 
-  operatorLabel = MakeLabel(this, "operatorLabel", forms::ToQString(queue::kOperatorLabelText));
-  serverLabel = MakeLabel(this, "serverLabel", forms::ToQString(queue::kServerLabelText));
+  operatorLabel = MakeLabel(this, "operatorLabel", forms::texts::kOperatorLabel);
+  serverLabel = MakeLabel(this, "serverLabel", forms::texts::kServerLabel);
 
-  serverEdit = new QLineEdit(QStringLiteral("http://localhost"), this);
+  serverEdit = new QLineEdit(forms::WindowText(forms::texts::kServerDefault), this);
   serverEdit->setObjectName(QStringLiteral("serverEdit"));
   serverEdit->setGeometry(kFieldsLeft, kServerEditTop, kFieldsWidth, serverEdit->height());
 
@@ -90,10 +91,17 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   operatorSelect->setGeometry(kFieldsLeft, kOperatorSelectTop, kFieldsWidth,
                               operatorSelect->height());
 
-  btn1 =
-      MakeButton(this, "btn1", forms::ToQString(queue::kSaveCaption), forms::ToQRect(kSaveButton));
-  btn2 = MakeButton(this, "btn2", forms::ToQString(queue::kCloseCaption),
-                    forms::ToQRect(kCloseButton));
+  btn1 = MakeButton(this, "btn1", forms::texts::kSaveButton,
+                    forms::ToQRect(queue::layout::kSaveButton));
+  btn2 = MakeButton(this, "btn2", forms::texts::kCloseButton,
+                    forms::ToQRect(queue::layout::kCloseButton));
+
+  // Each field is named by its label, as a screen reader finds it (the label is its buddy,
+  // which draws nothing: the labels have no mnemonic).
+  operatorLabel->setBuddy(operatorSelect);
+  serverLabel->setBuddy(serverEdit);
+  forms::NameForScreenReader(*operatorSelect, forms::texts::kOperatorSelect);
+  forms::NameForScreenReader(*serverEdit, forms::texts::kServerEdit);
 
   // The address field comes first although the number list stands above it.
   setTabOrder(serverEdit, operatorSelect);

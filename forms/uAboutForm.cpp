@@ -9,9 +9,8 @@
 #include <algorithm>
 
 #include "core/failure.h"
-#include "core/text.h"
 #include "core/window_layout.h"
-#include "core/window_texts.h"
+#include "forms/accessible_text.h"
 #include "forms/centred_image.h"
 #include "forms/design_font.h"
 #include "forms/first_show_placement.h"
@@ -35,9 +34,9 @@ TAboutForm::UrlOpener& CurrentOpener() {
   return opener;
 }
 
-// The handlers open the maker's fixed addresses, never the labels' texts.
+// The handlers open the maker's fixed addresses (forms/window_texts.h), never the labels' texts.
 void OpenAddress(std::u16string_view address) {
-  const QUrl url(forms::ToQString(address));
+  const QUrl url(forms::WindowText(address));
   if (CurrentOpener()) {
     CurrentOpener()(url);
   } else {
@@ -72,26 +71,39 @@ void PlaceSizedToText(QLabel* label, const QRect& design, AlignedEdge edge) {
 // The labels are made after the window has been polished by its owner's first showing, and a
 // widget made in a window that the theme's style sheet has polished does not inherit the
 // window's font: each label is given the window's font itself.
-QLabel* MakeLabel(QWidget* parent, const char* name, std::u16string_view text) {
-  auto* label = new QLabel(forms::ToQString(text), parent);
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
+  auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   label->setFont(forms::DesignFont(forms::kWindowFontPixels));
   return label;
 }
 
-forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name, std::u16string_view text) {
-  auto* label = new forms::LinkLabel(forms::ToQString(text),
+QLabel* MakeLabel(QWidget* parent, const char* name, const forms::texts::ControlText& text) {
+  QLabel* label = MakeLabel(parent, name, forms::WindowText(text.caption));
+  forms::NameForScreenReader(*label, text);
+  return label;
+}
+
+forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name,
+                                const forms::texts::ControlText& text) {
+  auto* label = new forms::LinkLabel(forms::WindowText(text.caption),
                                      forms::DesignFont(forms::kWindowFontPixels), parent);
   label->setObjectName(QString::fromLatin1(name));
+  forms::NameForScreenReader(*label, text);
   return label;
+}
+
+// A screen reader reads a caption with the value it belongs to; the link draws nothing.
+void CaptionOf(QLabel* caption, QWidget* value) {
+  caption->setBuddy(value);
 }
 
 }  // namespace
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutForm");
-  setWindowTitle(forms::ToQString(queue::kAboutCaption));
+  setWindowTitle(forms::WindowText(forms::texts::kAboutCaption));
   // A dialog frame with only a close button; the caption's icon goes with the system menu,
   // which PrepareNativeWindow leaves out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -125,26 +137,32 @@ void TAboutForm::MakeContents() {
   }
   imgLogo = new forms::CentredImage(this);
   imgLogo->setObjectName("imgLogo");
-  imgLogo->setGeometry(forms::ToQRect(kLogo));
+  imgLogo->setGeometry(forms::ToQRect(queue::layout::kLogo));
   imgLogo->SetPicture(logo);
-  lbl1 = MakeLabel(this, "lbl1", queue::kAboutTitleText);
+  forms::NameForScreenReader(*imgLogo, forms::texts::kLogo);
+  lbl1 = MakeLabel(this, "lbl1", forms::texts::kProductTitle);
   lbl1->setFont(forms::DesignFont(kAboutTitleFontPixels));
   lbl1->setWordWrap(true);
   lbl1->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lbl1->setGeometry(forms::ToQRect(kAboutTitle));
 
-  lbl6 = MakeLabel(this, "lbl6", queue::kVersionCaption);
-  lblVersion = MakeLabel(this, "lblVersion", queue::Widen(queue::kVersionText));
+  lbl6 = MakeLabel(this, "lbl6", forms::texts::kVersionCaption);
+  lblVersion = MakeLabel(this, "lblVersion", QString::fromLatin1(queue::kVersionText));
   lblVersion->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lblVersion->setGeometry(forms::ToQRect(kVersionValue));
-  lbl3 = MakeLabel(this, "lbl3", queue::kSiteCaption);
-  lbl2 = MakeLinkLabel(this, "lbl2", queue::kWebLabelText);
-  lbl4 = MakeLabel(this, "lbl4", queue::kMailCaption);
-  lbl5 = MakeLinkLabel(this, "lbl5", queue::kMailLabelText);
-  lbl9 = MakeLabel(this, "lbl9", queue::kCompanyCaption);
-  lbl11 = MakeLabel(this, "lbl11", queue::kCompanyName);
-  lbl8 = MakeLabel(this, "lbl8", queue::kAuthorCaption);
-  lbl10 = MakeLabel(this, "lbl10", queue::kAuthorName);
+  lbl3 = MakeLabel(this, "lbl3", forms::texts::kSiteCaption);
+  lbl2 = MakeLinkLabel(this, "lbl2", forms::texts::kSiteLink);
+  lbl4 = MakeLabel(this, "lbl4", forms::texts::kMailCaption);
+  lbl5 = MakeLinkLabel(this, "lbl5", forms::texts::kMailLink);
+  lbl9 = MakeLabel(this, "lbl9", forms::texts::kCompanyCaption);
+  lbl11 = MakeLabel(this, "lbl11", forms::texts::kCompany);
+  lbl8 = MakeLabel(this, "lbl8", forms::texts::kAuthorCaption);
+  lbl10 = MakeLabel(this, "lbl10", forms::texts::kAuthor);
+  CaptionOf(lbl6, lblVersion);
+  CaptionOf(lbl3, lbl2);
+  CaptionOf(lbl4, lbl5);
+  CaptionOf(lbl9, lbl11);
+  CaptionOf(lbl8, lbl10);
 
   connect(lbl2, &forms::LinkLabel::clicked, this, &TAboutForm::lbl2Click);
   connect(lbl5, &forms::LinkLabel::clicked, this, &TAboutForm::lbl5Click);
@@ -195,9 +213,9 @@ void TAboutForm::FormShow() {
 }
 
 void TAboutForm::lbl2Click() {
-  OpenAddress(queue::kWebAddress);
+  OpenAddress(forms::texts::kWebAddress);
 }
 
 void TAboutForm::lbl5Click() {
-  OpenAddress(queue::kMailAddress);
+  OpenAddress(forms::texts::kMailAddress);
 }

@@ -3,9 +3,10 @@
 
 #include "core/failure.h"
 #include "core/operator_rules.h"
+#include "core/scope_exit.h"
 #include "core/show_state.h"
 #include "core/window_layout.h"
-#include "core/window_texts.h"
+#include "forms/window_texts.h"
 #include "queueclient/next_press.h"
 #include "settings/profile/profile_path.h"
 #include "settings/settings_values.h"
@@ -66,23 +67,13 @@ int ShowWindowCommand(int show_command) {
 // failed, before the error box is shown. Only clicks stamped before the end go: looking at the
 // queue lets the messages other programs send through, and a click made after them is a new
 // one.
-class ClicksDroppedAtEnd {
- public:
-  explicit ClicksDroppedAtEnd(HWND button) : button_(button) {}
-  ClicksDroppedAtEnd(const ClicksDroppedAtEnd&) = delete;
-  ClicksDroppedAtEnd& operator=(const ClicksDroppedAtEnd&) = delete;
-  ~ClicksDroppedAtEnd() {
-    const DWORD ended = GetTickCount();
-    MSG click{};
-    while (PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) &&
-           static_cast<LONG>(click.time - ended) < 0) {
-      PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE);
-    }
+void DropClicksMadeBefore(HWND button, DWORD end) {
+  MSG click{};
+  while (PeekMessageW(&click, button, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) &&
+         static_cast<LONG>(click.time - end) < 0) {
+    PeekMessageW(&click, button, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE);
   }
-
- private:
-  HWND button_;
-};
+}
 
 }  // namespace
 
@@ -92,26 +83,26 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::Create() {
   CreateNative({L"TMainForm", CreamBrush(), kStyle, kExStyle, nullptr},
-               win32::WideString(queue::kMainDesignCaption).c_str());
+               win32::WideString(forms::texts::kMainDesignCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   // Made in the tab order: the list, the log, then the small buttons; the Next button is no
   // tab stop.
   queueList = win32::MakeChild(hwnd(), L"COMBOBOX", u"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                                kQueueListId);
-  mmo1 = win32::MakeChild(hwnd(), L"EDIT", queue::kLogFirstLine,
+  mmo1 = win32::MakeChild(hwnd(), L"EDIT", forms::texts::kLogFirstLine,
                           WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN, kLogId, WS_EX_CLIENTEDGE);
   // The log collects every answer of the run: no limit but memory.
   SendMessageW(mmo1, EM_SETLIMITTEXT, 0, 0);
   grp1 = win32::MakeChild(hwnd(), L"BUTTON", u"", BS_GROUPBOX | WS_GROUP, kGroupId);
-  btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::kSettingsButtonCaption,
+  btn2 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kSettingsButton.caption,
                           WS_TABSTOP | BS_PUSHBUTTON, kSettingsButtonId);
-  btn1 = win32::MakeChild(hwnd(), L"BUTTON", queue::kHelpButtonCaption, WS_TABSTOP | BS_PUSHBUTTON,
-                          kHelpButtonId);
-  btn3 = win32::MakeChild(hwnd(), L"BUTTON", queue::kAboutButtonCaption, WS_TABSTOP | BS_PUSHBUTTON,
-                          kAboutButtonId);
-  nextButton = win32::MakeChild(hwnd(), L"BUTTON", queue::kNextCaption, BS_PUSHBUTTON | WS_GROUP,
-                                kNextButtonId);
+  btn1 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kUnusedButton.caption,
+                          WS_TABSTOP | BS_PUSHBUTTON, kHelpButtonId);
+  btn3 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kAboutButton.caption,
+                          WS_TABSTOP | BS_PUSHBUTTON, kAboutButtonId);
+  nextButton = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kNextButton.caption,
+                                BS_PUSHBUTTON | WS_GROUP, kNextButtonId);
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
   win32::NeverTakeFocus(nextButton);
   win32::TabLeavesEdit(mmo1);
@@ -172,7 +163,7 @@ void TMainForm::AlignControls() {
 }
 
 void TMainForm::FormShow() {
-  RoleLabel = queue::kRoleLabel;
+  RoleLabel = forms::texts::kRoleLabel;
   win32::SetWindowText(hwnd(), RoleLabel);
   const settings::SettingsValues values =
       settings::LoadSettingsValues(settings::SettingsPathForExecutable(win32::ExecutablePath()));
@@ -208,7 +199,7 @@ void TMainForm::SaveSettingsAtSessionEnd() noexcept {
 void TMainForm::btn1Click() {
   const std::u16string window_number = SetupForm->WindowNumberText();
   const std::u16string server = SetupForm->ServerAddress();
-  const ClicksDroppedAtEnd dropped(nextButton);
+  const queue::ScopeExit dropped([this] { DropClicksMadeBefore(nextButton, GetTickCount()); });
   queue::RunNextPress(idhtp1, queue::RequestUrl(server, window_number),
                       [this](std::u16string answer) { ShowAnswer(answer); });
 }

@@ -5,7 +5,7 @@
 
 #include "core/operator_rules.h"
 #include "core/window_layout.h"
-#include "core/window_texts.h"
+#include "forms/window_texts.h"
 #include "win32/application.h"
 #include "win32/mainUnit.h"
 #include "win32/scaling/window_scaling.h"
@@ -42,26 +42,26 @@ TSetupForm::TSetupForm(TMainForm& main_form) : main_form_(main_form) {}
 void TSetupForm::Create() {
   CreateNative(
       {L"TSetupForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
-      win32::WideString(queue::kSettingsCaption).c_str());
+      win32::WideString(forms::texts::kSetupCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   // Made in the tab order: the address field first although the number list stands above it.
-  operatorLabel = win32::MakeChild(hwnd(), L"STATIC", queue::kOperatorLabelText,
+  operatorLabel = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kOperatorLabel.caption,
                                    SS_LEFT | SS_NOPREFIX, kOperatorLabelId);
-  serverLabel = win32::MakeChild(hwnd(), L"STATIC", queue::kServerLabelText, SS_LEFT | SS_NOPREFIX,
-                                 kServerLabelId);
-  serverEdit = win32::MakeChild(hwnd(), L"EDIT", u"http://localhost", WS_TABSTOP | ES_AUTOHSCROLL,
-                                kServerEditId, WS_EX_CLIENTEDGE);
+  serverLabel = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kServerLabel.caption,
+                                 SS_LEFT | SS_NOPREFIX, kServerLabelId);
+  serverEdit = win32::MakeChild(hwnd(), L"EDIT", forms::texts::kServerDefault,
+                                WS_TABSTOP | ES_AUTOHSCROLL, kServerEditId, WS_EX_CLIENTEDGE);
   operatorSelect = win32::MakeChild(hwnd(), L"COMBOBOX", u"",
                                     WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kOperatorSelectId);
   for (int number = 1; number <= queue::kWindowNumbers; ++number) {
     SendMessageW(operatorSelect, CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(std::to_wstring(number).c_str()));
   }
-  btn1 =
-      win32::MakeChild(hwnd(), L"BUTTON", queue::kSaveCaption, WS_TABSTOP | BS_PUSHBUTTON, kSaveId);
-  btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::kCloseCaption, WS_TABSTOP | BS_PUSHBUTTON,
-                          kCloseId);
+  btn1 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kSaveButton.caption,
+                          WS_TABSTOP | BS_PUSHBUTTON, kSaveId);
+  btn2 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kCloseButton.caption,
+                          WS_TABSTOP | BS_PUSHBUTTON, kCloseId);
   LayOut();
   FormCreate();
 }

@@ -10,7 +10,7 @@
 #include "core/failure.h"
 #include "core/text.h"
 #include "core/window_layout.h"
-#include "core/window_texts.h"
+#include "forms/window_texts.h"
 #include "queue_version.h"
 #include "win32/application.h"
 #include "win32/mainUnit.h"
@@ -116,23 +116,30 @@ void TAboutForm::Create() {
   logo_bitmap_ = MakeBitmap(logo_);
   CreateNative(
       {L"TAboutForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
-      win32::WideString(queue::kAboutCaption).c_str());
+      win32::WideString(forms::texts::kAboutCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   const DWORD label = SS_LEFT | SS_NOPREFIX;
   imgLogo = win32::MakeChild(hwnd(), L"STATIC", u"", SS_OWNERDRAW, kLogoId);
-  lbl1 = win32::MakeChild(hwnd(), L"STATIC", queue::kAboutTitleText, label, kTitleId);
-  lbl6 = win32::MakeChild(hwnd(), L"STATIC", queue::kVersionCaption, label, kVersionCaptionId);
+  lbl1 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kProductTitle.caption, label, kTitleId);
+  lbl6 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kVersionCaption.caption, label,
+                          kVersionCaptionId);
   lblVersion =
       win32::MakeChild(hwnd(), L"STATIC", queue::Widen(queue::kVersionText), label, kVersionId);
-  lbl3 = win32::MakeChild(hwnd(), L"STATIC", queue::kSiteCaption, label, kSiteCaptionId);
-  lbl2 = win32::MakeChild(hwnd(), L"STATIC", queue::kWebLabelText, label | SS_NOTIFY, kSiteId);
-  lbl4 = win32::MakeChild(hwnd(), L"STATIC", queue::kMailCaption, label, kMailCaptionId);
-  lbl5 = win32::MakeChild(hwnd(), L"STATIC", queue::kMailLabelText, label | SS_NOTIFY, kMailId);
-  lbl9 = win32::MakeChild(hwnd(), L"STATIC", queue::kCompanyCaption, label, kCompanyCaptionId);
-  lbl11 = win32::MakeChild(hwnd(), L"STATIC", queue::kCompanyName, label, kCompanyId);
-  lbl8 = win32::MakeChild(hwnd(), L"STATIC", queue::kAuthorCaption, label, kAuthorCaptionId);
-  lbl10 = win32::MakeChild(hwnd(), L"STATIC", queue::kAuthorName, label, kAuthorId);
+  lbl3 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kSiteCaption.caption, label,
+                          kSiteCaptionId);
+  lbl2 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kSiteLink.caption, label | SS_NOTIFY,
+                          kSiteId);
+  lbl4 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kMailCaption.caption, label,
+                          kMailCaptionId);
+  lbl5 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kMailLink.caption, label | SS_NOTIFY,
+                          kMailId);
+  lbl9 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kCompanyCaption.caption, label,
+                          kCompanyCaptionId);
+  lbl11 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kCompany.caption, label, kCompanyId);
+  lbl8 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kAuthorCaption.caption, label,
+                          kAuthorCaptionId);
+  lbl10 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kAuthor.caption, label, kAuthorId);
   LayOut();
 }
 
@@ -188,11 +195,11 @@ void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
 }
 
 void TAboutForm::lbl2Click() {
-  OpenAddress(queue::kWebAddress);
+  OpenAddress(forms::texts::kWebAddress);
 }
 
 void TAboutForm::lbl5Click() {
-  OpenAddress(queue::kMailAddress);
+  OpenAddress(forms::texts::kMailAddress);
 }
 
 LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

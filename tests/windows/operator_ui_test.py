@@ -433,8 +433,12 @@ class Scenarios:
             self.write_settings(settings_text(40, 60, 420, 112, server.url, 2))
             program = self.start()
             check(self.probe.text(program.main) == OPERATOR_TITLE, "caption after a start")
+            queue_list = program.control("ComboBox", 0)[0]
+            wait_for("the focus on the list", lambda: self.probe.focus(program.main) == queue_list)
             self.press_next(program)
             wait_for("the answer in the list", lambda: self.list_text(program) == "A001")
+            # The Next button never takes the focus: it stays where it was.
+            check(self.probe.focus(program.main) == queue_list, "the focus moved")
             log = self.probe.text(program.control("Edit", 0)[0])
             check(log == "mmo1\r\nA001", "the log reads %r" % log)
             check(server.calls() == ["window 3: A001"], "calls %s" % server.calls())
@@ -493,6 +497,16 @@ class Scenarios:
         program.click(save_rect)
         wait_for("the caption with the number",
                  lambda: self.probe.text(program.main) == OPERATOR_TITLE + " - 3")
+        check(self.probe.visible(setup), "Save closed the settings window")
+        # "Закрыть" hides the window; shown again, it stands where it was left.
+        _, close_rect = self.probe.child(setup, "Button", 1)
+        shown_at = self.probe.rect(setup).__dict__
+        program.click(close_rect)
+        check(self.probe.gone(setup), "the settings window stays")
+        program.click(settings_button)
+        setup_again, _ = self.probe.find(SETTINGS_TITLE, "TSetupForm")
+        check(setup_again == setup and self.probe.settled_rect(setup).__dict__ == shown_at,
+              "shown again elsewhere: %s, not %s" % (self.probe.rect(setup).__dict__, shown_at))
         self.probe.close(setup)
         check(self.probe.gone(setup), "the settings window stays")
         _, about_button = program.control("Button", 3)
