@@ -19,6 +19,10 @@ class DcState {
   int saved_;
 };
 
+int Scaled(int design_pixels, int density) {
+  return MulDiv(design_pixels, density, 96);
+}
+
 int Blend(int from, int to, int step, int steps) {
   return steps <= 0 ? from : from + (to - from) * step / steps;
 }
@@ -72,14 +76,15 @@ void FillWindowBackground(HDC dc, const RECT& rect, const WinTheme& theme) {
 }
 
 void PaintButton(HDC dc, const RECT& rect, ButtonState state, bool focused, HFONT font,
-                 const std::u16string& text, bool hide_prefix, const WinTheme& theme) {
+                 const std::u16string& text, bool hide_prefix, int density, const WinTheme& theme) {
   const DcState saved(dc);
   const auto& c = theme.colours();
   const theme::ButtonLook& look = LookOf(state, c);
   FillWindowBackground(dc, rect, theme);
-  FillFace(dc, rect, c.button_radius, look.face);
+  const int radius = Scaled(c.button_radius, density);
+  FillFace(dc, rect, radius, look.face);
   const bool focus_border = focused && state == ButtonState::kNormal;
-  Outline(dc, rect, c.button_radius, theme.Pen(focus_border ? c.button_focus_border : look.border));
+  Outline(dc, rect, radius, theme.Pen(focus_border ? c.button_focus_border : look.border));
 
   if (font) SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
@@ -93,7 +98,7 @@ void PaintButton(HDC dc, const RECT& rect, ButtonState state, bool focused, HFON
 }
 
 void PaintGroupFrame(HDC dc, const RECT& rect, HFONT font, const std::u16string& caption,
-                     bool enabled, const WinTheme& theme) {
+                     bool enabled, int density, const WinTheme& theme) {
   const DcState saved(dc);
   const auto& c = theme.colours();
   if (font) SelectObject(dc, font);
@@ -104,7 +109,7 @@ void PaintGroupFrame(HDC dc, const RECT& rect, HFONT font, const std::u16string&
                           static_cast<int>(caption.size()), &caption_size);
     frame.top += caption_size.cy / 2;
   }
-  Outline(dc, frame, c.group_radius, theme.Pen(c.group_border));
+  Outline(dc, frame, Scaled(c.group_radius, density), theme.Pen(c.group_border));
   if (!caption.empty()) {
     RECT caption_rect{rect.left + 8, rect.top, rect.left + 8 + caption_size.cx + 4,
                       rect.top + caption_size.cy};
@@ -133,8 +138,9 @@ void PaintComboField(HDC dc, const ComboFieldLook& look, HFONT font, const std::
   // with the arrow in it.
   const theme::ButtonLook& face = look.enabled ? c.combo : c.button_disabled;
   FillWindowBackground(dc, look.client, theme);
-  FillFace(dc, look.client, c.button_radius, face.face);
-  Outline(dc, look.client, c.button_radius,
+  const int radius = Scaled(c.button_radius, look.density);
+  FillFace(dc, look.client, radius, face.face);
+  Outline(dc, look.client, radius,
           theme.Pen(look.focused || look.dropped ? c.button_focus_border : face.border));
 
   const int middle_x = (look.button.left + look.button.right) / 2;

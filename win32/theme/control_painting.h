@@ -13,15 +13,18 @@ namespace win32theme {
 
 enum class ButtonState { kNormal, kHot, kPressed, kDisabled };
 
+// The theme's shapes are given at 96 pixels per inch; `density` is the control's window's, so a
+// rounded corner grows with the window as the Linux program's do.
+
 // The background of the parent window behind `rect` (the corners around a rounded shape).
 void FillWindowBackground(HDC dc, const RECT& rect, const WinTheme& theme);
 
 void PaintButton(HDC dc, const RECT& rect, ButtonState state, bool focused, HFONT font,
-                 const std::u16string& text, bool hide_prefix, const WinTheme& theme);
+                 const std::u16string& text, bool hide_prefix, int density, const WinTheme& theme);
 
 // A group box's frame, with its caption (if any) at the top left over the window's background.
 void PaintGroupFrame(HDC dc, const RECT& rect, HFONT font, const std::u16string& caption,
-                     bool enabled, const WinTheme& theme);
+                     bool enabled, int density, const WinTheme& theme);
 
 // The field of a drop-down list: its frame, the shown entry and the arrow button at the right.
 struct ComboFieldLook {
@@ -31,6 +34,7 @@ struct ComboFieldLook {
   bool focused = false;
   bool dropped = false;
   bool enabled = true;
+  int density = 96;
 };
 void PaintComboField(HDC dc, const ComboFieldLook& look, HFONT font, const std::u16string& text,
                      const WinTheme& theme);

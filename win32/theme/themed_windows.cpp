@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "win32/scaling/window_scaling.h"
 #include "win32/theme/control_painting.h"
 #include "win32/theme/win_theme.h"
 
@@ -54,6 +55,11 @@ std::u16string TextOf(HWND window) {
 
 HFONT FontOf(HWND window) {
   return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+}
+
+// The density of the control's window (the system's boxes: the design density).
+int DensityOf(HWND control) {
+  return static_cast<int>(win32scaling::CurrentDensity(GetAncestor(control, GA_ROOT)));
 }
 
 bool HidesAccelerators(HWND window) {
@@ -176,7 +182,7 @@ void PaintButtonWindow(HWND button, HDC dc, const ButtonData& data, const WinThe
   RECT client;
   GetClientRect(button, &client);
   PaintButton(dc, client, StateOf(button, data), GetFocus() == button, FontOf(button),
-              TextOf(button), HidesAccelerators(button), theme);
+              TextOf(button), HidesAccelerators(button), DensityOf(button), theme);
 }
 
 // The messages after which a standard control's look may have changed: it is drawn anew.
@@ -260,7 +266,8 @@ LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lpara
       HDC dc = BeginPaint(group, &paint);
       RECT client;
       GetClientRect(group, &client);
-      PaintGroupFrame(dc, client, FontOf(group), TextOf(group), IsWindowEnabled(group), *theme);
+      PaintGroupFrame(dc, client, FontOf(group), TextOf(group), IsWindowEnabled(group),
+                      DensityOf(group), *theme);
       EndPaint(group, &paint);
       return 0;
     }
@@ -361,6 +368,7 @@ void PaintComboWindow(HWND combo, HDC dc, const WinTheme& theme) {
   look.focused = GetFocus() == combo;
   look.dropped = SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
   look.enabled = IsWindowEnabled(combo);
+  look.density = DensityOf(combo);
   std::u16string text;
   const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
   if (selected != CB_ERR) {
