@@ -8,8 +8,8 @@
 
 #include "settings/form_geometry.h"
 #include "settings/form_placement.h"
+#include "settings/location/settings_location.h"
 #include "settings/profile_file.h"
-#include "settings/profile_path.h"
 
 namespace settings {
 namespace {
@@ -60,7 +60,7 @@ void Write(ProfileFile& file, const Entry& entry, std::int32_t value) {
 
 QString SettingsFilePath() {
   return QString::fromStdU16String(
-      SettingsPathForExecutable(QCoreApplication::applicationFilePath().toStdU16String()));
+      SettingsFileOfProgram(QCoreApplication::applicationFilePath().toStdU16String()));
 }
 
 void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& operator_select,
@@ -85,6 +85,7 @@ void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& oper
 
 void SaveSettings(const QString& ini_path, const QWidget& main_window,
                   const QComboBox& operator_select, const QLineEdit& server_edit) {
+  PrepareSettingsFolder(ini_path.toStdU16String());
   ProfileFile file(ini_path.toStdU16String());
   const FlushAtEnd flush(file);
   const QRect outer = StoredOuterGeometry(main_window);

@@ -24,6 +24,7 @@ FLOORS = {
 }
 # Files that must not see Qt, as path patterns below the source folder.
 QT_FREE = [r"^core/", r"^queueclient/", r"^settings/profile_", r"^settings/settings_failure",
+           r"^settings/location/",
            r"^theme/theme_container", r"^tools/(qget|queue-server|make-theme)/"]
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 
