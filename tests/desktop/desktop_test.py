@@ -175,18 +175,21 @@ class Window:
 
 
 class Program:
-    """One run of the Operator program in its own folder with its settings file beside it."""
+    """One run of the Operator program in its own folder with its settings file beside it, or
+    of the command given (an installed program, started from the PATH) with the environment's
+    changes given."""
 
-    def __init__(self, desktop, folder, scale):
+    def __init__(self, desktop, folder, scale, command=None, environment=None):
         self.desktop = desktop
         self.folder = folder
         self.env = dict(desktop.env)
         self.scale = scale
         self.env["QT_QPA_PLATFORM"] = "xcb"
         self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        self.env.update(environment or {})
         if scale != 1:
             self.env["QT_SCALE_FACTOR"] = str(scale)
-        self.process = subprocess.Popen([os.path.join(folder, "Operator")], cwd=folder,
+        self.process = subprocess.Popen(command or [os.path.join(folder, "Operator")], cwd=folder,
                                         env=self.env, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
         self.main = self.window(OPERATOR_TITLE, START_TIMEOUT)
@@ -209,8 +212,14 @@ class Program:
         return not out.split()
 
     def click(self, x, y):
-        run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], self.env,
-            check_status=True)
+        # "mousemove --sync" to where the pointer already is waits for a move that never comes
+        # (a second click on the same button): the pointer then stays and only clicks.
+        where = run(["xdotool", "getmouselocation"], self.env, check_status=True)
+        if re.match(r"x:%d y:%d " % (x, y), where):
+            run(["xdotool", "click", "1"], self.env, check_status=True)
+        else:
+            run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], self.env,
+                check_status=True)
 
     def click_button(self, name, window_role=None):
         x, y, w, h = accessible_extents(self, name, "push button", window_role)
