@@ -1,6 +1,6 @@
 // The settings file beside the executable, named after it.
 #include "settings/location/settings_location.h"
-#include "settings/profile_path.h"
+#include "settings/profile/profile_path.h"
 
 namespace settings {
 
