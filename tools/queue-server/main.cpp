@@ -2,18 +2,20 @@
 // GET /getQueue?operator=N answers the next ticket of an in-memory queue.
 #include <httplib.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "ticket_queue.h"
 
 namespace {
 
 constexpr char kHelp[] =
-    "Usage: queue-server [--host ADDRESS] [--port PORT] [--tickets COUNT]\n"
+    "Usage: queue-server [--host ADDRESS] [--port PORT] [--tickets COUNT] [--delay MS]\n"
     "\n"
     "A reference queue server for the operator program, keeping one queue in memory.\n"
     "\n"
@@ -30,6 +32,8 @@ constexpr char kHelp[] =
     "  --host ADDRESS   address to listen on (default 127.0.0.1)\n"
     "  --port PORT      port to listen on (default 8080; 0 picks a free port)\n"
     "  --tickets COUNT  tickets issued at start (default 999)\n"
+    "  --delay MS       answer /getQueue MS milliseconds after taking the ticket (default 0,\n"
+    "                   at most 60000): a slow server, to watch the program wait for it\n"
     "  --help           this text\n"
     "\n"
     "On start it prints \"listening on http://ADDRESS:PORT\" with the port it took.\n";
@@ -37,6 +41,7 @@ constexpr char kHelp[] =
 constexpr char kQueueEmpty[] = "Очередь пуста";
 constexpr char kTextType[] = "text/plain; charset=utf-8";
 constexpr int kMaxWindowNumber = 99;
+constexpr int kMaxDelayMs = 60000;
 
 bool ParseInt(const char* text, int low, int high, int& value) {
   char* end = nullptr;
@@ -57,6 +62,7 @@ int main(int argc, char** argv) {
   std::string host = "127.0.0.1";
   int port = 8080;
   int tickets = 999;
+  int delay_ms = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string_view option = argv[i];
     if (option == "--help" || option == "-h") {
@@ -71,6 +77,8 @@ int main(int argc, char** argv) {
       if (!ParseInt(value, 0, 65535, port)) return Usage("--port takes 0 to 65535");
     } else if (option == "--tickets") {
       if (!ParseInt(value, 0, 1000000, tickets)) return Usage("--tickets takes 0 to 1000000");
+    } else if (option == "--delay") {
+      if (!ParseInt(value, 0, kMaxDelayMs, delay_ms)) return Usage("--delay takes 0 to 60000");
     } else {
       return Usage("unknown option");
     }
@@ -78,7 +86,8 @@ int main(int argc, char** argv) {
 
   queue_server::TicketQueue queue(tickets);
   httplib::Server server;
-  server.Get("/getQueue", [&queue](const httplib::Request& request, httplib::Response& response) {
+  server.Get("/getQueue", [&queue, delay_ms](const httplib::Request& request,
+                                             httplib::Response& response) {
     int window = 0;
     if (!request.has_param("operator") ||
         !ParseInt(request.get_param_value("operator").c_str(), 1, kMaxWindowNumber, window)) {
@@ -90,6 +99,7 @@ int main(int argc, char** argv) {
     response.set_content(ticket ? *ticket : std::string(kQueueEmpty), kTextType);
     std::printf("window %d: %s\n", window, ticket ? ticket->c_str() : "queue empty");
     std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
   });
   server.Get("/issue", [&queue](const httplib::Request&, httplib::Response& response) {
     response.set_content(queue.Issue(), kTextType);

@@ -1,0 +1,77 @@
+// The application object.
+#include "win32/application.h"
+
+#include <ole2.h>
+
+#include "core/application_title.h"
+#include "core/failure.h"
+#include "win32/wide_text.h"
+
+namespace win32 {
+namespace {
+
+std::u16string& Title() {
+  static std::u16string title;
+  return title;
+}
+
+HWND& Hidden() {
+  static HWND hidden = nullptr;
+  return hidden;
+}
+
+std::u16string PlatformLower(std::u16string_view text) {
+  std::wstring lower = WideString(text);
+  if (!lower.empty()) CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+  return FromWide(lower);
+}
+
+}  // namespace
+
+std::u16string ExecutablePath() {
+  // Longer paths are outside what the program supports; a cut one still names a file.
+  std::wstring path(MAX_PATH + 1, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(length);
+  return FromWide(path);
+}
+
+Application::Application() {
+  if (FAILED(OleInitialize(nullptr))) {
+    throw queue::Failure(queue::CoreFailure::kGeneric, "OLE cannot be initialised");
+  }
+  Title() = queue::DeriveApplicationTitle(ExecutablePath(), &PlatformLower);
+  CreateNative({L"TApplication", nullptr, WS_POPUP, 0, nullptr}, Wide(Title()));
+  Hidden() = hwnd();
+}
+
+Application::~Application() {
+  Hidden() = nullptr;
+  OleUninitialize();
+}
+
+LRESULT Application::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_QUERYENDSESSION:
+      return TRUE;  // the program raises no objection
+    case WM_ENDSESSION:
+      // Nothing is lost at log-off: the settings are written as a close would write them.
+      if (wparam != FALSE) {
+        if (session_end_) session_end_();
+        PostQuitMessage(0);
+      }
+      return 0;
+    default:
+      return Window::HandleMessage(message, wparam, lparam);
+  }
+}
+
+const std::u16string& ApplicationTitle() {
+  return Title();
+}
+
+HWND HiddenApplicationWindow() {
+  return Hidden();
+}
+
+}  // namespace win32

@@ -1,0 +1,285 @@
+// The operator window and its handlers.
+#include "win32/mainUnit.h"
+
+#include "core/failure.h"
+#include "core/operator_rules.h"
+#include "core/show_state.h"
+#include "core/window_texts.h"
+#include "queueclient/next_press.h"
+#include "settings/profile/profile_path.h"
+#include "settings/settings_values.h"
+#include "win32/application.h"
+#include "win32/control_behaviour.h"
+#include "win32/error_box_win.h"
+#include "win32/outer_rectangle.h"
+#include "win32/setupUnit.h"
+#include "win32/uAboutForm.h"
+#include "win32/wide_text.h"
+
+TMainForm* MainForm = nullptr;
+std::u16string RoleLabel;
+
+namespace {
+
+// The layout at 96 pixels per inch.
+constexpr SIZE kClientSize{404, 83};
+constexpr int kSmallButtonsWidth = 28;
+constexpr int kNextButtonWidth = 120;
+constexpr int kSmallButtonLeft = 1;
+constexpr int kSmallButtonSize = 25;
+constexpr int kSettingsButtonTop = 1;
+constexpr int kHelpButtonTop = 28;
+constexpr int kAboutButtonTop = 56;
+constexpr win32::DesignRect kLogRect{0, 87, 173, 50};
+constexpr int kWindowFontPixels = 11;
+constexpr int kNextFontPixels = 16;
+constexpr int kListFontPixels = 61;
+// The list's dropped part; it holds one entry at most.
+constexpr int kListDropHeight = 300;
+constexpr COLORREF kCream = RGB(255, 251, 240);
+
+// A resizable frame with the window menu and the minimise button, but no maximise button.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_APPWINDOW;
+
+enum ControlId {
+  kQueueListId = 100,
+  kNextButtonId,
+  kLogId,
+  kGroupId,
+  kSettingsButtonId,
+  kHelpButtonId,
+  kAboutButtonId
+};
+
+// The class's background for the whole run.
+HBRUSH CreamBrush() {
+  static const HBRUSH brush = CreateSolidBrush(kCream);
+  return brush;
+}
+
+int ShowWindowCommand(int show_command) {
+  switch (queue::ShowStateForCommand(show_command)) {
+    case queue::ShowState::kMaximized:
+      return SW_SHOWMAXIMIZED;
+    case queue::ShowState::kMinimized:
+      return SW_SHOWMINNOACTIVE;
+    case queue::ShowState::kNormal:
+      break;
+  }
+  return SW_SHOWNORMAL;
+}
+
+// The clicks on the Next button that were made while a request held the window thread wait in
+// the queue and would start the action again once it returns: an impatient clerk would call
+// visitors whose tickets nobody sees. They are dropped when the request ends, answered or
+// failed, before the answer or the error box is shown.
+class ClicksDroppedAtEnd {
+ public:
+  explicit ClicksDroppedAtEnd(HWND button) : button_(button) {}
+  ClicksDroppedAtEnd(const ClicksDroppedAtEnd&) = delete;
+  ClicksDroppedAtEnd& operator=(const ClicksDroppedAtEnd&) = delete;
+  ~ClicksDroppedAtEnd() {
+    MSG click{};
+    while (PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE)) {
+    }
+  }
+
+ private:
+  HWND button_;
+};
+
+}  // namespace
+
+TMainForm::TMainForm() = default;
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::Create() {
+  CreateNative({L"TMainForm", CreamBrush(), kStyle, kExStyle, nullptr},
+               win32::WideString(queue::kMainDesignCaption).c_str());
+  scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
+  // Made in the tab order: the list, the log, then the small buttons; the Next button is no
+  // tab stop.
+  queueList = win32::MakeChild(hwnd(), L"COMBOBOX", u"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                               kQueueListId);
+  mmo1 = win32::MakeChild(hwnd(), L"EDIT", queue::kLogFirstLine,
+                          WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN, kLogId, WS_EX_CLIENTEDGE);
+  // The log collects every answer of the run: no limit but memory.
+  SendMessageW(mmo1, EM_SETLIMITTEXT, 0, 0);
+  grp1 = win32::MakeChild(hwnd(), L"BUTTON", u"", BS_GROUPBOX | WS_GROUP, kGroupId);
+  btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::kSettingsButtonCaption,
+                          WS_TABSTOP | BS_PUSHBUTTON, kSettingsButtonId);
+  btn1 = win32::MakeChild(hwnd(), L"BUTTON", queue::kHelpButtonCaption, WS_TABSTOP | BS_PUSHBUTTON,
+                          kHelpButtonId);
+  btn3 = win32::MakeChild(hwnd(), L"BUTTON", queue::kAboutButtonCaption, WS_TABSTOP | BS_PUSHBUTTON,
+                          kAboutButtonId);
+  nextButton = win32::MakeChild(hwnd(), L"BUTTON", queue::kNextCaption, BS_PUSHBUTTON | WS_GROUP,
+                                kNextButtonId);
+  // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
+  win32::NeverTakeFocus(nextButton);
+  win32::TabLeavesEdit(mmo1);
+  win32::OpenListWhenTyping(queueList);
+
+  window_font_ = std::make_unique<win32::DesignFont>(kWindowFontPixels, scaling_);
+  next_font_ = std::make_unique<win32::DesignFont>(kNextFontPixels, scaling_,
+                                                   win32::DesignFont::Style{.bold = true});
+  list_font_ = std::make_unique<win32::DesignFont>(kListFontPixels, scaling_);
+  for (HWND control : {mmo1, grp1, btn2, btn1, btn3}) {
+    win32::SetControlFont(control, window_font_->handle());
+  }
+  win32::SetControlFont(nextButton, next_font_->handle());
+  win32::SetControlFont(queueList, list_font_->handle());
+  win32::PlaceChild(mmo1, kLogRect, scaling_);
+
+  RECT outer{0, 0, scaling_(kClientSize.cx), scaling_(kClientSize.cy)};
+  AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  AlignControls();
+}
+
+void TMainForm::Show(int show_command) {
+  try {
+    FormShow();
+  } catch (...) {
+    win32::ShowFailure(std::current_exception());
+  }
+  ShowWindow(hwnd(), ShowWindowCommand(show_command));
+  UpdateWindow(hwnd());
+}
+
+void TMainForm::AlignControls() {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  const int group_width = scaling_(kSmallButtonsWidth);
+  const int group_left = width - group_width;
+  SetWindowPos(grp1, nullptr, group_left, 0, group_width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const std::pair<HWND, int> small_buttons[] = {
+      {btn2, kSettingsButtonTop}, {btn1, kHelpButtonTop}, {btn3, kAboutButtonTop}};
+  for (const auto& [button, top] : small_buttons) {
+    SetWindowPos(button, nullptr, group_left + scaling_(kSmallButtonLeft), scaling_(top),
+                 scaling_(kSmallButtonSize), scaling_(kSmallButtonSize),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  const int next_width = scaling_(kNextButtonWidth);
+  const int next_left = group_left - next_width;
+  SetWindowPos(nextButton, nullptr, next_left, 0, next_width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  // The list's own height follows its font; the height given is its dropped part's.
+  SetWindowPos(queueList, nullptr, 0, 0, std::max(0, next_left), scaling_(kListDropHeight),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TMainForm::FormShow() {
+  RoleLabel = queue::kRoleLabel;
+  win32::SetWindowText(hwnd(), RoleLabel);
+  const settings::SettingsValues values =
+      settings::LoadSettingsValues(settings::SettingsPathForExecutable(win32::ExecutablePath()));
+  win32::ApplyRestoredOuterRect(hwnd(), settings::PlaceStoredRectangle(
+                                            values.outer, win32::OuterSize(hwnd()),
+                                            win32::FrameSize(hwnd()), win32::CurrentScreenAreas()));
+  SetupForm->SetServerAddress(values.host);
+  SetupForm->SetWindowNumberIndex(settings::ListIndexOrNone(values.window, queue::kWindowNumbers));
+}
+
+void TMainForm::FormClose() {
+  SaveSettings();
+}
+
+void TMainForm::SaveSettings() {
+  settings::SettingsValues values;
+  values.outer = win32::RestoredOuterRect(hwnd());
+  values.host = SetupForm->ServerAddress();
+  values.window = SetupForm->WindowNumberIndex();
+  settings::SaveSettingsValues(settings::SettingsPathForExecutable(win32::ExecutablePath()),
+                               values);
+}
+
+void TMainForm::SaveSettingsAtSessionEnd() noexcept {
+  if (closed_) return;
+  try {
+    SaveSettings();
+  } catch (...) {
+    // The session is ending; there is nobody to show the failure to.
+  }
+}
+
+void TMainForm::btn1Click() {
+  const std::u16string window_number = SetupForm->WindowNumberText();
+  const std::u16string server = SetupForm->ServerAddress();
+  const ClicksDroppedAtEnd dropped(nextButton);
+  queue::RunNextPress(idhtp1, queue::RequestUrl(server, window_number),
+                      [this](std::u16string answer) { ShowAnswer(answer); });
+}
+
+void TMainForm::ShowAnswer(const std::u16string& answer) {
+  AppendToLog(answer);
+  SendMessageW(queueList, CB_RESETCONTENT, 0, 0);
+  const LRESULT added =
+      SendMessageW(queueList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Wide(answer)));
+  if (added == CB_ERR || added == CB_ERRSPACE) {
+    throw queue::Failure(queue::CoreFailure::kGeneric, "Unable to insert a line");
+  }
+  SendMessageW(queueList, CB_SETCURSEL, 0, 0);
+}
+
+void TMainForm::AppendToLog(const std::u16string& answer) {
+  std::u16string text;
+  for (const std::u16string& line : queue::AnswerLogLines(answer)) {
+    text += u"\r\n";
+    text += line;
+  }
+  const int end = GetWindowTextLengthW(mmo1);
+  SendMessageW(mmo1, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+  SendMessageW(mmo1, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(win32::Wide(text)));
+}
+
+void TMainForm::btn2Click() {
+  SetupForm->ShowModal();
+}
+
+void TMainForm::btn3Click() {
+  AboutForm->ShowModal();
+}
+
+LRESULT TMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_SIZE:
+      AlignControls();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      // The group box and the read-only parts show the window's cream.
+      SetBkColor(reinterpret_cast<HDC>(wparam), kCream);
+      return reinterpret_cast<LRESULT>(CreamBrush());
+    case WM_COMMAND:
+      if (HIWORD(wparam) == BN_CLICKED) {
+        switch (LOWORD(wparam)) {
+          case kNextButtonId:
+            btn1Click();
+            return 0;
+          case kSettingsButtonId:
+            btn2Click();
+            return 0;
+          case kAboutButtonId:
+            btn3Click();
+            return 0;
+          default:
+            return 0;  // "H" has no handler; Enter and Esc of the dialog keys mean nothing
+        }
+      }
+      break;
+    case WM_CLOSE:
+      // A failure leaves here for the error box: the window stays open.
+      FormClose();
+      closed_ = true;
+      // The main window: its close ends the program.
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wparam, lparam);
+}

@@ -1,0 +1,83 @@
+// Showing a window modally.
+#include "win32/modal_window.h"
+
+#include <algorithm>
+
+#include "win32/message_loop.h"
+
+namespace win32 {
+namespace {
+
+// The owner is disabled while the window is shown, enabled again however the showing ends.
+class OwnerDisabled {
+ public:
+  explicit OwnerDisabled(HWND owner) : owner_(owner) {
+    if (owner_ != nullptr) EnableWindow(owner_, FALSE);
+  }
+  OwnerDisabled(const OwnerDisabled&) = delete;
+  OwnerDisabled& operator=(const OwnerDisabled&) = delete;
+  ~OwnerDisabled() {
+    if (owner_ != nullptr) EnableWindow(owner_, TRUE);
+  }
+
+ private:
+  HWND owner_;
+};
+
+}  // namespace
+
+void ModalWindow::ShowModal() {
+  HWND owner = GetWindow(hwnd(), GW_OWNER);
+  PlaceForFirstShowing();
+  {
+    const OwnerDisabled disabled(owner);
+    ShowWindow(hwnd(), SW_SHOW);
+    modal_ = true;
+    const LoopEnd end = RunMessageLoop([this] { return !modal_; });
+    modal_ = false;
+    if (end.quit) PostQuitMessage(end.exit_code);
+  }
+  // Hidden once the owner takes input again, so the activation goes back to it.
+  ShowWindow(hwnd(), SW_HIDE);
+  if (owner != nullptr) SetActiveWindow(owner);
+}
+
+void ModalWindow::PlaceForFirstShowing() {
+  if (placed_) return;
+  placed_ = true;
+  HWND owner = GetWindow(hwnd(), GW_OWNER);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  RECT outer{};
+  if (!GetMonitorInfoW(
+          MonitorFromWindow(owner != nullptr ? owner : hwnd(), MONITOR_DEFAULTTONEAREST),
+          &monitor) ||
+      !GetWindowRect(hwnd(), &outer)) {
+    return;
+  }
+  const RECT& work = monitor.rcWork;
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  const int left = std::max<int>(GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                 work.left + (work.right - work.left - width) / 2);
+  const int top = std::max<int>(GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                work.top + (work.bottom - work.top - height) / 2);
+  SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CLOSE:
+      EndModal();
+      return 0;
+    case WM_COMMAND:
+      // The dialog manager's Enter and Esc.
+      if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) return 0;
+      break;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wparam, lparam);
+}
+
+}  // namespace win32

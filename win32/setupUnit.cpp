@@ -1,0 +1,173 @@
+// The settings window and its handlers.
+#include "win32/setupUnit.h"
+
+#include <algorithm>
+
+#include "core/operator_rules.h"
+#include "core/window_texts.h"
+#include "win32/application.h"
+#include "win32/mainUnit.h"
+#include "win32/wide_text.h"
+
+TSetupForm* SetupForm = nullptr;
+
+namespace {
+
+// The layout at 96 pixels per inch.
+constexpr SIZE kClientSize{343, 129};
+constexpr int kControlFontPixels = 16;
+// Both labels end here, six pixels before the fields.
+constexpr int kLabelsRightEdge = 154;
+// The longer label begins here at the design font; no label begins further left.
+constexpr int kLabelsLeftLimit = 8;
+// A stand-in font is never narrowed below this, in per cent.
+constexpr int kNarrowestLabelFont = 50;
+constexpr int kOperatorLabelTop = 11;
+constexpr int kServerLabelTop = 56;
+constexpr win32::DesignRect kOperatorSelectRect{160, 8, 175, 27};
+constexpr win32::DesignRect kServerEditRect{160, 53, 175, 27};
+constexpr win32::DesignRect kSaveRect{112, 86, 105, 35};
+constexpr win32::DesignRect kCloseRect{230, 88, 105, 33};
+// The dropped part of the number list shows all seven numbers.
+constexpr int kOperatorListDropHeight = 200;
+
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+constexpr DWORD kExStyle = 0;
+
+// Control identifiers; none is IDOK or IDCANCEL, so Enter and Esc press nothing.
+enum ControlId {
+  kOperatorLabelId = 100,
+  kServerLabelId,
+  kServerEditId,
+  kOperatorSelectId,
+  kSaveId,
+  kCloseId
+};
+
+}  // namespace
+
+TSetupForm::TSetupForm(TMainForm& main_form) : main_form_(main_form) {}
+
+void TSetupForm::Create() {
+  CreateNative(
+      {L"TSetupForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
+      win32::WideString(queue::kSettingsCaption).c_str());
+  scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
+  // Made in the tab order: the address field first although the number list stands above it.
+  operatorLabel = win32::MakeChild(hwnd(), L"STATIC", queue::kOperatorLabelText,
+                                   SS_LEFT | SS_NOPREFIX, kOperatorLabelId);
+  serverLabel = win32::MakeChild(hwnd(), L"STATIC", queue::kServerLabelText, SS_LEFT | SS_NOPREFIX,
+                                 kServerLabelId);
+  serverEdit = win32::MakeChild(hwnd(), L"EDIT", u"http://localhost", WS_TABSTOP | ES_AUTOHSCROLL,
+                                kServerEditId, WS_EX_CLIENTEDGE);
+  operatorSelect = win32::MakeChild(hwnd(), L"COMBOBOX", u"",
+                                    WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kOperatorSelectId);
+  for (int number = 1; number <= queue::kWindowNumbers; ++number) {
+    SendMessageW(operatorSelect, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(std::to_wstring(number).c_str()));
+  }
+  btn1 =
+      win32::MakeChild(hwnd(), L"BUTTON", queue::kSaveCaption, WS_TABSTOP | BS_PUSHBUTTON, kSaveId);
+  btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::kCloseCaption, WS_TABSTOP | BS_PUSHBUTTON,
+                          kCloseId);
+  LayOut();
+  FormCreate();
+}
+
+void TSetupForm::LayOut() {
+  // Every control has a font of its own, so the window's font (Tahoma 11) is never used.
+  control_font_ = std::make_unique<win32::DesignFont>(kControlFontPixels, scaling_);
+  for (HWND control : {serverEdit, operatorSelect, btn1, btn2}) {
+    win32::SetControlFont(control, control_font_->handle());
+  }
+  // The labels take the size of their texts and end on their common right edge. Where the
+  // design font is missing and the one standing in for it is wider, the labels' font is
+  // narrowed to the room the design gives them rather than cut off at the window's edge.
+  const int room = scaling_(kLabelsRightEdge - kLabelsLeftLimit);
+  int widest = 0;
+  for (HWND label : {operatorLabel, serverLabel}) {
+    widest = std::max<int>(
+        widest, win32::TextSize(hwnd(), control_font_->handle(), win32::WindowText(label)).cx);
+  }
+  HFONT label_font = control_font_->handle();
+  if (widest > room) {
+    label_font_ = std::make_unique<win32::DesignFont>(
+        kControlFontPixels, scaling_,
+        win32::DesignFont::Style{.width_percent =
+                                     std::max(kNarrowestLabelFont, MulDiv(100, room, widest))});
+    label_font = label_font_->handle();
+  }
+  const std::pair<HWND, int> labels[] = {{operatorLabel, kOperatorLabelTop},
+                                         {serverLabel, kServerLabelTop}};
+  for (const auto& [label, top] : labels) {
+    win32::SetControlFont(label, label_font);
+    const SIZE text = win32::TextSize(hwnd(), label_font, win32::WindowText(label));
+    SetWindowPos(label, nullptr, scaling_(kLabelsRightEdge) - text.cx, scaling_(top), text.cx,
+                 text.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The number list's height follows its font; the address field takes the same height.
+  win32::PlaceChild(operatorSelect,
+                    {kOperatorSelectRect.left, kOperatorSelectRect.top, kOperatorSelectRect.width,
+                     kOperatorListDropHeight},
+                    scaling_);
+  RECT list{};
+  GetWindowRect(operatorSelect, &list);
+  const RECT edit = scaling_.Rect(kServerEditRect);
+  SetWindowPos(serverEdit, nullptr, edit.left, edit.top, edit.right - edit.left,
+               list.bottom - list.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  win32::PlaceChild(btn1, kSaveRect, scaling_);
+  win32::PlaceChild(btn2, kCloseRect, scaling_);
+  RECT outer{0, 0, scaling_(kClientSize.cx), scaling_(kClientSize.cy)};
+  AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TSetupForm::FormCreate() {
+  btn1Click();
+}
+
+void TSetupForm::btn1Click() {
+  win32::SetWindowText(main_form_.hwnd(),
+                       queue::CaptionWithWindowNumber(RoleLabel, WindowNumberText()));
+}
+
+void TSetupForm::btn2Click() {
+  EndModal();
+}
+
+std::u16string TSetupForm::WindowNumberText() const {
+  return win32::WindowText(operatorSelect);
+}
+
+int TSetupForm::WindowNumberIndex() const {
+  return static_cast<int>(SendMessageW(operatorSelect, CB_GETCURSEL, 0, 0));
+}
+
+void TSetupForm::SetWindowNumberIndex(int index) {
+  SendMessageW(operatorSelect, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::u16string TSetupForm::ServerAddress() const {
+  return win32::WindowText(serverEdit);
+}
+
+void TSetupForm::SetServerAddress(const std::u16string& address) {
+  win32::SetWindowText(serverEdit, address);
+}
+
+LRESULT TSetupForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
+    switch (LOWORD(wparam)) {
+      case kSaveId:
+        btn1Click();
+        return 0;
+      case kCloseId:
+        btn2Click();
+        return 0;
+      default:
+        break;
+    }
+  }
+  return ModalWindow::HandleMessage(message, wparam, lparam);
+}

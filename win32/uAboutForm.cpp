@@ -1,0 +1,231 @@
+// The About window: the logo, the program's name and version, the maker, and two links.
+#include "win32/uAboutForm.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "core/failure.h"
+#include "core/text.h"
+#include "core/window_texts.h"
+#include "queue_version.h"
+#include "win32/application.h"
+#include "win32/mainUnit.h"
+#include "win32/wide_text.h"
+
+TAboutForm* AboutForm = nullptr;
+
+namespace {
+
+// The layout at 96 pixels per inch.
+constexpr SIZE kClientSize{585, 161};
+constexpr int kWindowFontPixels = 11;
+constexpr int kTitleFontPixels = 16;
+constexpr win32::DesignRect kLogoRect{5, 5, 150, 150};
+constexpr win32::DesignRect kTitleRect{161, 8, 407, 41};
+constexpr win32::DesignRect kVersionRect{209, 64, 129, 13};
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+
+// A dialog frame with a close button only.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+enum ControlId {
+  kLogoId = 100,
+  kTitleId,
+  kVersionCaptionId,
+  kVersionId,
+  kSiteCaptionId,
+  kSiteId,
+  kMailCaptionId,
+  kMailId,
+  kCompanyCaptionId,
+  kCompanyId,
+  kAuthorCaptionId,
+  kAuthorId
+};
+
+// The edge on which a label's column lines up: captions end on one, values begin on another.
+enum class AlignedEdge { kLeft, kRight };
+
+struct SizedLabel {
+  HWND TAboutForm::*label;
+  win32::DesignRect design;  // the text's place in the design font
+  AlignedEdge edge;
+};
+
+constexpr SizedLabel kSizedLabels[] = {
+    {&TAboutForm::lbl6, {164, 64, 39, 13}, AlignedEdge::kRight},
+    {&TAboutForm::lbl3, {174, 83, 29, 13}, AlignedEdge::kRight},
+    {&TAboutForm::lbl2, {209, 83, 48, 13}, AlignedEdge::kLeft},
+    {&TAboutForm::lbl4, {168, 101, 35, 13}, AlignedEdge::kRight},
+    {&TAboutForm::lbl5, {209, 101, 94, 13}, AlignedEdge::kLeft},
+    {&TAboutForm::lbl9, {342, 82, 53, 13}, AlignedEdge::kRight},
+    {&TAboutForm::lbl11, {401, 82, 42, 13}, AlignedEdge::kLeft},
+    {&TAboutForm::lbl8, {361, 101, 35, 13}, AlignedEdge::kRight},
+    {&TAboutForm::lbl10, {402, 101, 89, 13}, AlignedEdge::kLeft},
+};
+
+std::string_view LogoResource() {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, L"LOGO", MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) {
+    throw queue::Failure(queue::CoreFailure::kGeneric,
+                         "The About window's logo resource is missing");
+  }
+  return {static_cast<const char*>(bytes), SizeofResource(module, found)};
+}
+
+HBITMAP MakeBitmap(const win32::Picture& picture) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr) {
+    throw queue::Failure(queue::CoreFailure::kGeneric, "The About window's logo cannot be made");
+  }
+  std::memcpy(bits, picture.bgra.data(), picture.bgra.size());
+  return bitmap;
+}
+
+void OpenAddress(std::u16string_view address) {
+  // Whether a browser or mail program took the address is the shell's affair: the window
+  // reports nothing either way.
+  static_cast<void>(ShellExecuteW(win32::HiddenApplicationWindow(), L"open",
+                                  win32::WideString(address).c_str(), nullptr, nullptr,
+                                  SW_SHOWDEFAULT));
+}
+
+}  // namespace
+
+TAboutForm::TAboutForm(TMainForm& main_form) : main_form_(main_form) {}
+
+TAboutForm::~TAboutForm() {
+  if (logo_bitmap_ != nullptr) DeleteObject(logo_bitmap_);
+}
+
+void TAboutForm::Create() {
+  logo_ = win32::DecodePng(LogoResource());
+  logo_bitmap_ = MakeBitmap(logo_);
+  CreateNative(
+      {L"TAboutForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
+      win32::WideString(queue::kAboutCaption).c_str());
+  scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
+  const DWORD label = SS_LEFT | SS_NOPREFIX;
+  imgLogo = win32::MakeChild(hwnd(), L"STATIC", u"", SS_OWNERDRAW, kLogoId);
+  lbl1 = win32::MakeChild(hwnd(), L"STATIC", queue::kAboutTitleText, label, kTitleId);
+  lbl6 = win32::MakeChild(hwnd(), L"STATIC", queue::kVersionCaption, label, kVersionCaptionId);
+  lblVersion =
+      win32::MakeChild(hwnd(), L"STATIC", queue::Widen(queue::kVersionText), label, kVersionId);
+  lbl3 = win32::MakeChild(hwnd(), L"STATIC", queue::kSiteCaption, label, kSiteCaptionId);
+  lbl2 = win32::MakeChild(hwnd(), L"STATIC", queue::kWebLabelText, label | SS_NOTIFY, kSiteId);
+  lbl4 = win32::MakeChild(hwnd(), L"STATIC", queue::kMailCaption, label, kMailCaptionId);
+  lbl5 = win32::MakeChild(hwnd(), L"STATIC", queue::kMailLabelText, label | SS_NOTIFY, kMailId);
+  lbl9 = win32::MakeChild(hwnd(), L"STATIC", queue::kCompanyCaption, label, kCompanyCaptionId);
+  lbl11 = win32::MakeChild(hwnd(), L"STATIC", queue::kCompanyName, label, kCompanyId);
+  lbl8 = win32::MakeChild(hwnd(), L"STATIC", queue::kAuthorCaption, label, kAuthorCaptionId);
+  lbl10 = win32::MakeChild(hwnd(), L"STATIC", queue::kAuthorName, label, kAuthorId);
+  LayOut();
+}
+
+void TAboutForm::LayOut() {
+  window_font_ = std::make_unique<win32::DesignFont>(kWindowFontPixels, scaling_);
+  title_font_ = std::make_unique<win32::DesignFont>(kTitleFontPixels, scaling_);
+  link_font_ = std::make_unique<win32::DesignFont>(kWindowFontPixels, scaling_,
+                                                   win32::DesignFont::Style{.underline = true});
+  win32::PlaceChild(imgLogo, kLogoRect, scaling_);
+  win32::SetControlFont(lbl1, title_font_->handle());
+  win32::PlaceChild(lbl1, kTitleRect, scaling_);
+  win32::SetControlFont(lblVersion, window_font_->handle());
+  win32::PlaceChild(lblVersion, kVersionRect, scaling_);
+  for (const SizedLabel& sized : kSizedLabels) {
+    HWND label = this->*sized.label;
+    HFONT font = IsLink(label) ? link_font_->handle() : window_font_->handle();
+    win32::SetControlFont(label, font);
+    const SIZE text = win32::TextSize(hwnd(), font, win32::WindowText(label));
+    const RECT design = scaling_.Rect(sized.design);
+    const int left = sized.edge == AlignedEdge::kRight ? design.right - text.cx : design.left;
+    SetWindowPos(label, nullptr, left, design.top, text.cx, text.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RECT outer{0, 0, scaling_(kClientSize.cx), scaling_(kClientSize.cy)};
+  AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
+  const RECT& box = item.rcItem;
+  FillRect(item.hDC, &box, GetSysColorBrush(COLOR_BTNFACE));
+  const int box_width = box.right - box.left;
+  const int box_height = box.bottom - box.top;
+  int width = logo_.width;
+  int height = logo_.height;
+  if (width > box_width || height > box_height) {
+    // Shrunk keeping its proportions; never enlarged.
+    if (static_cast<long long>(box_width) * height <= static_cast<long long>(box_height) * width) {
+      height = MulDiv(height, box_width, width);
+      width = box_width;
+    } else {
+      width = MulDiv(width, box_height, height);
+      height = box_height;
+    }
+  }
+  HDC picture_dc = CreateCompatibleDC(item.hDC);
+  HGDIOBJ previous = SelectObject(picture_dc, logo_bitmap_);
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  AlphaBlend(item.hDC, box.left + (box_width - width) / 2, box.top + (box_height - height) / 2,
+             width, height, picture_dc, 0, 0, logo_.width, logo_.height, blend);
+  SelectObject(picture_dc, previous);
+  DeleteDC(picture_dc);
+}
+
+void TAboutForm::lbl2Click() {
+  OpenAddress(queue::kWebAddress);
+}
+
+void TAboutForm::lbl5Click() {
+  OpenAddress(queue::kMailAddress);
+}
+
+LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CTLCOLORSTATIC: {
+      // Labels have no background of their own; the links are blue.
+      HDC dc = reinterpret_cast<HDC>(wparam);
+      SetBkMode(dc, TRANSPARENT);
+      if (IsLink(reinterpret_cast<HWND>(lparam))) SetTextColor(dc, kLinkColour);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item->hwndItem != imgLogo) break;
+      DrawLogo(*item);
+      return TRUE;
+    }
+    case WM_SETCURSOR:
+      if (IsLink(reinterpret_cast<HWND>(wparam))) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    case WM_COMMAND:
+      if (HIWORD(wparam) == STN_CLICKED) {
+        if (LOWORD(wparam) == kSiteId) lbl2Click();
+        if (LOWORD(wparam) == kMailId) lbl5Click();
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return ModalWindow::HandleMessage(message, wparam, lparam);
+}
