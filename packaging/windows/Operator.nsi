@@ -8,7 +8,8 @@
 ; makensis -DVERSION=1.2.3.4 -DPROGRAM=path\Operator.exe -DREADME=path\README.txt
 ;          -DICON=path\MAINICON.ico -DOUTFILE=path\setup.exe Operator.nsi
 
-Unicode true
+; A 64-bit installer for the 64-bit program: it also runs where no 32-bit layer is installed.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
