@@ -114,14 +114,7 @@ def main():
     try:
         desk.start()
         scenarios = Scenarios(desk, args.server)
-        for name in sorted(n for n in dir(scenarios) if n.startswith("test_")):
-            try:
-                getattr(scenarios, name)()
-                passed += 1
-                print("PASS %s" % name, flush=True)
-            except Exception as error:  # a failed check, a timeout, a tool that broke
-                failed += 1
-                print("FAIL %s: %s" % (name, error), flush=True)
+        passed, failed = desktop.run_scenarios(scenarios)
     finally:
         desk.stop()
     print("%d passed, %d failed" % (passed, failed))
