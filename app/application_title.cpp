@@ -1,25 +1,28 @@
 // Deriving and holding the application title.
 #include "app/application_title.h"
 
-namespace app {
+#include "core/application_title.h"
 
-QString DeriveApplicationTitle(const QString& executable_path) {
-  // Windows separates with "\", our other platforms with "/"; a name holds neither.
-  const qsizetype separator = std::max(executable_path.lastIndexOf(QLatin1Char('/')),
-                                       executable_path.lastIndexOf(QLatin1Char('\\')));
-  QString name = executable_path.mid(separator + 1);
-  const qsizetype stop = name.indexOf(QLatin1Char('.'));
-  if (stop >= 0) name.truncate(stop);
-  if (name.size() > 1) name = name.left(1) + name.mid(1).toLower();
-  return name;
+namespace app {
+namespace {
+
+std::u16string UnicodeLower(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()))
+      .toLower()
+      .toStdU16String();
 }
 
-namespace {
 QString& Title() {
   static QString title;
   return title;
 }
+
 }  // namespace
+
+QString DeriveApplicationTitle(const QString& executable_path) {
+  return QString::fromStdU16String(
+      queue::DeriveApplicationTitle(executable_path.toStdU16String(), &UnicodeLower));
+}
 
 const QString& ApplicationTitle() {
   return Title();

@@ -6,8 +6,8 @@
 
 namespace app {
 
-// The file name of `executable_path` up to its first ".", every character after the first
-// one in lower case: "/opt/queue/OPERATOR.x.exe" gives "Operator".
+// The title rule (core/application_title.h) with Unicode's lower case:
+// "/opt/queue/OPERATOR.x.exe" gives "Operator".
 QString DeriveApplicationTitle(const QString& executable_path);
 
 // The title of this run, set when the application object is made.

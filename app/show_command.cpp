@@ -1,27 +1,25 @@
 // Reading the start-up show command.
 #include "app/show_command.h"
 
+#include "core/show_state.h"
+
 namespace app {
-namespace {
-constexpr int kShowNormal = 1;
-constexpr int kShowMaximized = 3;
-constexpr int kShowMinNoActive = 7;
-}  // namespace
 
 // A desktop that starts X programs gives them no show command: the window opens normal.
 int RequestedShowCommand() {
-  return kShowNormal;
+  return queue::kShowNormal;
 }
 
 Qt::WindowState WindowStateForShowCommand(int show_command) {
-  switch (show_command) {
-    case kShowMaximized:
+  switch (queue::ShowStateForCommand(show_command)) {
+    case queue::ShowState::kMaximized:
       return Qt::WindowMaximized;
-    case kShowMinNoActive:
+    case queue::ShowState::kMinimized:
       return Qt::WindowMinimized;
-    default:
-      return Qt::WindowNoState;
+    case queue::ShowState::kNormal:
+      break;
   }
+  return Qt::WindowNoState;
 }
 
 }  // namespace app

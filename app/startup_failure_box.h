@@ -7,9 +7,7 @@
 
 namespace app {
 
-// "Exception <type> in module <module> at <address>.\r\n<message><stop>\r\n", where <stop> is
-// "." unless the message is empty or already ends in ".". Unlike the error box, an inner
-// failure is not consulted.
+// The text rule of core/startup_failure_text.h, for Qt's texts.
 QString StartupFailureText(const QString& type_name, const QString& module_name, quintptr address,
                            const QString& message);
 

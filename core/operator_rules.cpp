@@ -1,9 +1,12 @@
 // The operator window's caption, request URL and log lines.
 #include "core/operator_rules.h"
 
-#include "core/window_texts.h"
-
 namespace queue {
+namespace {
+
+constexpr std::u16string_view kRequestPath = u"/getQueue?operator=";
+
+}  // namespace
 
 std::u16string CaptionWithWindowNumber(std::u16string_view role_label,
                                        std::u16string_view window_number) {

@@ -8,6 +8,9 @@
 
 namespace queue {
 
+// The settings window's numbers "1" to "7".
+inline constexpr int kWindowNumbers = 7;
+
 // The role label, " - " and the window number's text: "Оператор - 3"; with no number chosen
 // it ends in the blank.
 std::u16string CaptionWithWindowNumber(std::u16string_view role_label,

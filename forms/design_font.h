@@ -4,10 +4,12 @@
 
 #include <QFont>
 
+#include "core/window_layout.h"
+
 namespace forms {
 
 // The size of each window's own font; controls that differ give their own.
-inline constexpr int kWindowFontPixels = 11;
+inline constexpr int kWindowFontPixels = queue::layout::kWindowFontPixels;
 
 QFont DesignFont(int pixels, bool bold = false);
 

@@ -18,8 +18,8 @@ QString SettingsFilePath();
 // Reads the settings file into the operator window's geometry and the settings window's
 // controls (called from the operator window's FormShow, before the window is first drawn):
 // the outer rectangle from Form/Top, Left, Width and Height (physical pixels; defaults 0, 0,
-// 420, 112; placed as form_placement.h says), the server address from Server/Host (default
-// "http://localhost"; an empty value stays empty) and the list position from Server/Window
+// 420, 112; placed as settings/stored_rectangle.h says), the server address from Server/Host
+// (default "http://localhost"; an empty value stays empty) and the list position from Server/Window
 // (default -1; a position outside the list selects nothing). Never fails.
 void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& operator_select,
                   QLineEdit& server_edit);

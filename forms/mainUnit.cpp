@@ -8,14 +8,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStringList>
 
+#include "core/operator_rules.h"
 #include "core/scope_exit.h"
+#include "core/window_layout.h"
 #include "forms/accessible_text.h"
 #include "forms/click_during_request_filter.h"
 #include "forms/design_font.h"
 #include "forms/form_settings.h"
 #include "forms/handler_guard.h"
 #include "forms/setupUnit.h"
+#include "forms/shared_values.h"
 #include "forms/type_ahead_combo_box.h"
 #include "forms/uAboutForm.h"
 #include "queueclient/next_press.h"
@@ -27,19 +31,15 @@ namespace {
 
 // Sizes in device-independent pixels, which are pixels at 96 per inch: Qt scales them, the
 // fonts' pixel sizes included, with the display.
-constexpr QSize kClientSize(404, 83);
-constexpr int kSmallButtonsWidth = 28;
-constexpr int kNextButtonWidth = 120;
-constexpr QRect kLogRect(0, 87, 173, 50);
-constexpr int kNextFontPixels = 16;
-constexpr int kListFontPixels = 61;
-const QColor kCream(255, 251, 240);
+using namespace queue::layout;
+constexpr QSize kClientSize = forms::ToQSize(kMainClient);
+constexpr QRect kLogRect = forms::ToQRect(kLog);
 
 QPushButton* MakeSmallButton(QWidget* parent, const char* name,
                              const forms::texts::ControlText& text, int top) {
   auto* button = new QPushButton(forms::WindowText(text.caption), parent);
   button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(1, top, 25, 25);
+  button->setGeometry(kSmallButtonLeft, top, kSmallButtonSize, kSmallButtonSize);
   forms::NameForScreenReader(*button, text);
   return button;
 }
@@ -55,7 +55,7 @@ TMainForm::TMainForm() {
   setWindowTitle(forms::WindowText(forms::texts::kMainDesignCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   QPalette cream = palette();
-  cream.setColor(QPalette::Window, kCream);
+  cream.setColor(QPalette::Window, forms::ToQColor(kMainBackground));
   setPalette(cream);
   setAutoFillBackground(true);
 
@@ -84,9 +84,9 @@ TMainForm::TMainForm() {
   grp1 = new QGroupBox(this);
   grp1->setObjectName(QStringLiteral("grp1"));
   forms::NameForScreenReader(*grp1, forms::texts::kSmallButtons);
-  btn2 = MakeSmallButton(grp1, "btn2", forms::texts::kSettingsButton, 1);
-  btn1 = MakeSmallButton(grp1, "btn1", forms::texts::kUnusedButton, 28);
-  btn3 = MakeSmallButton(grp1, "btn3", forms::texts::kAboutButton, 56);
+  btn2 = MakeSmallButton(grp1, "btn2", forms::texts::kSettingsButton, kSettingsButtonTop);
+  btn1 = MakeSmallButton(grp1, "btn1", forms::texts::kUnusedButton, kHelpButtonTop);
+  btn3 = MakeSmallButton(grp1, "btn3", forms::texts::kAboutButton, kAboutButtonTop);
 
   setTabOrder(queueList, mmo1);
   setTabOrder(mmo1, btn2);
@@ -174,10 +174,9 @@ void TMainForm::btn1Click() {
   const QString server = setup_form_->serverEdit->text();
   // The click filter learns of the request's end however the Next action leaves.
   const queue::ScopeExit request_end([this] { next_click_filter_->RequestEnded(); });
-  const QString url = server + QStringLiteral("/getQueue?operator=") + window_number;
-  queue::RunNextPress(idhtp1, url.toStdU16String(), [this](std::u16string answer) {
-    ShowAnswer(QString::fromStdU16String(answer));
-  });
+  queue::RunNextPress(
+      idhtp1, queue::RequestUrl(server.toStdU16String(), window_number.toStdU16String()),
+      [this](std::u16string answer) { ShowAnswer(QString::fromStdU16String(answer)); });
 }
 
 void TMainForm::ShowAnswer(const QString& answer) {
@@ -188,11 +187,12 @@ void TMainForm::ShowAnswer(const QString& answer) {
 }
 
 void TMainForm::AppendToLog(const QString& answer) {
-  // Every line break of the answer (CR LF, a lone LF or a lone CR) starts a line of the log.
-  QString lines = answer;
-  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  mmo1->appendPlainText(lines);
+  // Every line break of the answer starts a line of the log (core/operator_rules.h).
+  QStringList lines;
+  for (const std::u16string& line : queue::AnswerLogLines(answer.toStdU16String())) {
+    lines << QString::fromStdU16String(line);
+  }
+  mmo1->appendPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void TMainForm::btn2Click() {

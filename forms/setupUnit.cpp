@@ -8,29 +8,28 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "core/operator_rules.h"
+#include "core/window_layout.h"
 #include "forms/accessible_text.h"
 #include "forms/design_font.h"
 #include "forms/first_show_placement.h"
 #include "forms/handler_guard.h"
 #include "forms/mainUnit.h"
+#include "forms/shared_values.h"
 
 TSetupForm* SetupForm = nullptr;
 
 namespace {
 
 // Sizes in device-independent pixels (pixels at 96 per inch); Qt scales them with the display.
-constexpr QSize kClientSize(343, 129);
-constexpr int kControlFontPixels = 16;
-// Both labels end here, six pixels before the fields.
-constexpr int kLabelsRightEdge = 154;
-// The longer label begins here at the design font; no label begins further left.
-constexpr int kLabelsLeftLimit = 8;
-constexpr int kFieldsLeft = 160;
-constexpr int kFieldsWidth = 175;
-constexpr int kOperatorLabelTop = 11;
-constexpr int kServerLabelTop = 56;
-constexpr int kOperatorSelectTop = 8;
-constexpr int kServerEditTop = 53;
+using namespace queue::layout;
+constexpr QSize kClientSize = forms::ToQSize(kSetupClient);
+constexpr int kControlFontPixels = kSetupControlFontPixels;
+// The two fields share their left edge and width.
+constexpr int kFieldsLeft = queue::layout::kServerEdit.left;
+constexpr int kFieldsWidth = queue::layout::kServerEdit.width;
+constexpr int kOperatorSelectTop = queue::layout::kOperatorSelect.top;
+constexpr int kServerEditTop = queue::layout::kServerEdit.top;
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const forms::texts::ControlText& text) {
   auto* label = new QLabel(forms::WindowText(text.caption), parent);
@@ -86,13 +85,16 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   operatorSelect = new QComboBox(this);
   operatorSelect->setObjectName(QStringLiteral("operatorSelect"));
   operatorSelect->setEditable(false);
-  for (int number = 1; number <= 7; ++number) operatorSelect->addItem(QString::number(number));
+  for (int number = 1; number <= queue::kWindowNumbers; ++number)
+    operatorSelect->addItem(QString::number(number));
   operatorSelect->setCurrentIndex(-1);
   operatorSelect->setGeometry(kFieldsLeft, kOperatorSelectTop, kFieldsWidth,
                               operatorSelect->height());
 
-  btn1 = MakeButton(this, "btn1", forms::texts::kSaveButton, QRect(112, 86, 105, 35));
-  btn2 = MakeButton(this, "btn2", forms::texts::kCloseButton, QRect(230, 88, 105, 33));
+  btn1 = MakeButton(this, "btn1", forms::texts::kSaveButton,
+                    forms::ToQRect(queue::layout::kSaveButton));
+  btn2 = MakeButton(this, "btn2", forms::texts::kCloseButton,
+                    forms::ToQRect(queue::layout::kCloseButton));
 
   // Each field is named by its label, as a screen reader finds it (the label is its buddy,
   // which draws nothing: the labels have no mnemonic).
@@ -136,8 +138,8 @@ void TSetupForm::btn1Click() {
 }
 
 void TSetupForm::ShowNumberInMainCaption() {
-  main_form_.setWindowTitle(RoleLabel + forms::WindowText(forms::texts::kCaptionSeparator) +
-                            operatorSelect->currentText());
+  main_form_.setWindowTitle(QString::fromStdU16String(queue::CaptionWithWindowNumber(
+      RoleLabel.toStdU16String(), operatorSelect->currentText().toStdU16String())));
 }
 
 void TSetupForm::btn2Click() {

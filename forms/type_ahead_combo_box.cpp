@@ -76,13 +76,14 @@ void TypeAheadComboBox::changeEvent(QEvent* event) {
 }
 
 void TypeAheadComboBox::TypeAhead(const QString& text) {
-  if (!since_last_character_.isValid() || since_last_character_.elapsed() >= kPrefixIntervalMs) {
-    prefix_.clear();
+  if (!clock_.isValid()) clock_.start();
+  QString prefix;
+  for (const QChar c : text) {
+    const std::u16string& typed = prefix_.Add(c.unicode(), clock_.elapsed());
+    prefix = QString::fromStdU16String(typed);
   }
-  since_last_character_.start();
-  prefix_ += text;
   for (int i = 0; i < count(); ++i) {
-    if (itemText(i).startsWith(prefix_, Qt::CaseInsensitive)) {
+    if (itemText(i).startsWith(prefix, Qt::CaseInsensitive)) {
       setCurrentIndex(i);
       if (view()->isVisible()) view()->setCurrentIndex(model()->index(i, modelColumn()));
       return;

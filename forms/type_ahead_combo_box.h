@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include "core/type_ahead.h"
+
 namespace forms {
 
 class TypeAheadComboBox : public QComboBox {
@@ -13,9 +15,6 @@ class TypeAheadComboBox : public QComboBox {
 
  public:
   explicit TypeAheadComboBox(QWidget* parent = nullptr);
-
-  // Characters typed closer together than this form one prefix.
-  static constexpr int kPrefixIntervalMs = 500;
 
   void showPopup() override;
   QSize sizeHint() const override;
@@ -31,8 +30,9 @@ class TypeAheadComboBox : public QComboBox {
   // Adds `text` to the prefix (or starts a new one) and chooses the first entry matching it.
   void TypeAhead(const QString& text);
 
-  QString prefix_;
-  QElapsedTimer since_last_character_;
+  // Characters typed less than queue::kTypeAheadGapMs apart form one prefix.
+  queue::TypeAheadPrefix prefix_;
+  QElapsedTimer clock_;
   bool popup_made_ = false;
   mutable bool size_hint_asked_ = false;
 };

@@ -9,11 +9,13 @@
 #include <algorithm>
 
 #include "core/failure.h"
+#include "core/window_layout.h"
 #include "forms/accessible_text.h"
 #include "forms/centred_image.h"
 #include "forms/design_font.h"
 #include "forms/first_show_placement.h"
 #include "forms/link_label.h"
+#include "forms/shared_values.h"
 #include "queue_version.h"
 #include "resources/bundled_image.h"
 
@@ -23,21 +25,18 @@ namespace {
 
 // The window is laid out at 96 pixels per inch; Qt's device-independent pixels are those,
 // so the sizes below, the fonts' pixel sizes included, scale with the display.
-constexpr QSize kClientSize(585, 161);
-constexpr int kTitleFontPixels = 16;
+using namespace queue::layout;
+constexpr QSize kClientSize = forms::ToQSize(kAboutClient);
 const char kLogoResource[] = ":/about/logo.png";
-
-// The maker's addresses. The handlers open these fixed values, never the labels' texts.
-const char kWebAddress[] = "http://tarvix.ru";
-const char kMailAddress[] = "mailto:support@tarvix.ru";
 
 TAboutForm::UrlOpener& CurrentOpener() {
   static TAboutForm::UrlOpener opener;
   return opener;
 }
 
-void OpenAddress(const char* address) {
-  const QUrl url(QString::fromLatin1(address));
+// The handlers open the maker's fixed addresses (forms/window_texts.h), never the labels' texts.
+void OpenAddress(std::u16string_view address) {
+  const QUrl url(forms::WindowText(address));
   if (CurrentOpener()) {
     CurrentOpener()(url);
   } else {
@@ -121,11 +120,12 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
 }
 
 std::vector<TAboutForm::SizedLabel> TAboutForm::SizedLabels() const {
-  return {{lbl6, QRect(164, 64, 39, 13), true},   {lbl3, QRect(174, 83, 29, 13), true},
-          {lbl2, QRect(209, 83, 48, 13), false},  {lbl4, QRect(168, 101, 35, 13), true},
-          {lbl5, QRect(209, 101, 94, 13), false}, {lbl9, QRect(342, 82, 53, 13), true},
-          {lbl11, QRect(401, 82, 42, 13), false}, {lbl8, QRect(361, 101, 35, 13), true},
-          {lbl10, QRect(402, 101, 89, 13), false}};
+  using forms::ToQRect;
+  return {{lbl6, ToQRect(kVersionCaptionText), true}, {lbl3, ToQRect(kSiteCaptionText), true},
+          {lbl2, ToQRect(kSiteLinkText), false},      {lbl4, ToQRect(kMailCaptionText), true},
+          {lbl5, ToQRect(kMailLinkText), false},      {lbl9, ToQRect(kCompanyCaptionText), true},
+          {lbl11, ToQRect(kCompanyValueText), false}, {lbl8, ToQRect(kAuthorCaptionText), true},
+          {lbl10, ToQRect(kAuthorValueText), false}};
 }
 
 void TAboutForm::MakeContents() {
@@ -137,19 +137,19 @@ void TAboutForm::MakeContents() {
   }
   imgLogo = new forms::CentredImage(this);
   imgLogo->setObjectName("imgLogo");
-  imgLogo->setGeometry(5, 5, 150, 150);
+  imgLogo->setGeometry(forms::ToQRect(queue::layout::kLogo));
   imgLogo->SetPicture(logo);
   forms::NameForScreenReader(*imgLogo, forms::texts::kLogo);
   lbl1 = MakeLabel(this, "lbl1", forms::texts::kProductTitle);
-  lbl1->setFont(forms::DesignFont(kTitleFontPixels));
+  lbl1->setFont(forms::DesignFont(kAboutTitleFontPixels));
   lbl1->setWordWrap(true);
   lbl1->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  lbl1->setGeometry(161, 8, 407, 41);
+  lbl1->setGeometry(forms::ToQRect(kAboutTitle));
 
   lbl6 = MakeLabel(this, "lbl6", forms::texts::kVersionCaption);
   lblVersion = MakeLabel(this, "lblVersion", QString::fromLatin1(queue::kVersionText));
   lblVersion->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  lblVersion->setGeometry(209, 64, 129, 13);
+  lblVersion->setGeometry(forms::ToQRect(kVersionValue));
   lbl3 = MakeLabel(this, "lbl3", forms::texts::kSiteCaption);
   lbl2 = MakeLinkLabel(this, "lbl2", forms::texts::kSiteLink);
   lbl4 = MakeLabel(this, "lbl4", forms::texts::kMailCaption);
@@ -213,9 +213,9 @@ void TAboutForm::FormShow() {
 }
 
 void TAboutForm::lbl2Click() {
-  OpenAddress(kWebAddress);
+  OpenAddress(forms::texts::kWebAddress);
 }
 
 void TAboutForm::lbl5Click() {
-  OpenAddress(kMailAddress);
+  OpenAddress(forms::texts::kMailAddress);
 }

@@ -73,4 +73,9 @@ inline constexpr ControlText kCompany{u"ТАРВИКС", u"", u""};
 inline constexpr ControlText kAuthorCaption{u"Автор:", u"", u""};
 inline constexpr ControlText kAuthor{u"Сидоров П. Н.", u"", u""};
 
+// The maker's addresses, which the links hand to the desktop: fixed values, never the labels'
+// texts.
+inline constexpr std::u16string_view kWebAddress = u"http://tarvix.ru";
+inline constexpr std::u16string_view kMailAddress = u"mailto:support@tarvix.ru";
+
 }  // namespace forms::texts

@@ -1,6 +1,7 @@
 // The settings file's table of values.
 #include "settings/settings_values.h"
 
+#include "core/scope_exit.h"
 #include "settings/profile/profile_file.h"
 
 namespace settings {
@@ -21,18 +22,6 @@ constexpr Entry kHeight{u"Form", u"Height", u"Height"};
 constexpr Entry kHost{u"Server", u"Host", u"Host"};
 constexpr Entry kWindow{u"Server", u"Window", u"Window"};
 
-// Flushes the file when a load or a save ends, also when a write failed.
-class FlushAtEnd {
- public:
-  explicit FlushAtEnd(const ProfileFile& file) : file_(file) {}
-  FlushAtEnd(const FlushAtEnd&) = delete;
-  FlushAtEnd& operator=(const FlushAtEnd&) = delete;
-  ~FlushAtEnd() { file_.Flush(); }
-
- private:
-  const ProfileFile& file_;
-};
-
 std::int32_t Read(const ProfileFile& file, const Entry& entry, std::int32_t default_value) {
   return file.ReadInteger(entry.section, entry.key_read, default_value);
 }
@@ -45,7 +34,8 @@ void Write(ProfileFile& file, const Entry& entry, std::int32_t value) {
 
 SettingsValues LoadSettingsValues(std::u16string_view ini_path) {
   const ProfileFile file(ini_path);
-  const FlushAtEnd flush(file);
+  // The file is flushed when the load ends.
+  const queue::ScopeExit flush([&file] { file.Flush(); });
   SettingsValues values;
   values.outer.top = Read(file, kTop, kDefaultOuterRectangle.top);
   values.outer.left = Read(file, kLeft, kDefaultOuterRectangle.left);
@@ -58,7 +48,8 @@ SettingsValues LoadSettingsValues(std::u16string_view ini_path) {
 
 void SaveSettingsValues(std::u16string_view ini_path, const SettingsValues& values) {
   ProfileFile file(ini_path);
-  const FlushAtEnd flush(file);
+  // The file is flushed when the save ends, also when a write failed.
+  const queue::ScopeExit flush([&file] { file.Flush(); });
   // One write per entry, in this order; the first refused write ends the save.
   Write(file, kTop, values.outer.top);
   Write(file, kLeft, values.outer.left);

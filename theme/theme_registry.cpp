@@ -10,6 +10,7 @@
 
 #include "theme/container/theme_container.h"
 #include "theme/container/theme_failure.h"
+#include "theme/container/theme_messages.h"
 
 namespace theme {
 namespace {
@@ -42,25 +43,17 @@ void ThemeRegistry::Discover() {
   while (it.hasNext()) resources << root.relativeFilePath(it.next());
   resources.sort();
 
-  QStringList failed;
+  std::vector<std::u16string> failed;
   std::shared_ptr<const queue::Failure> last_failure;
   for (const QString& resource_name : resources) {
     try {
       Register(resource_name);
     } catch (const queue::Failure& failure) {
-      failed << resource_name;
+      failed.push_back(resource_name.toStdU16String());
       last_failure = std::make_shared<queue::Failure>(failure);
     }
   }
-  if (failed.size() == 1)
-    throw queue::Failure(
-        theme::ThemeFailure::kLoad,
-        QStringLiteral("Unable to load style '%1'").arg(failed.front()).toStdU16String(),
-        last_failure);
-  if (failed.size() > 1)
-    throw queue::Failure(theme::ThemeFailure::kLoad, QStringLiteral("Unable to load styles: %1")
-                                                         .arg(failed.join(QStringLiteral(", ")))
-                                                         .toStdU16String());
+  ThrowIfResourcesFailed(failed, std::move(last_failure));
 }
 
 void ThemeRegistry::Register(const QString& resource_name) {

@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "theme/container/theme_messages.h"
+
 namespace theme {
 namespace {
 
@@ -20,7 +22,7 @@ void ShowThemeNotFound(const QString& name) {
 }  // namespace
 
 QString ThemeNotFoundText(const QString& name) {
-  return QStringLiteral("Style '%1' not found").arg(name);
+  return QString::fromStdU16String(theme::ThemeNotFoundText(name.toStdU16String()));
 }
 
 ThemeRequest::ThemeRequest(QString resource_root)

@@ -4,17 +4,14 @@
 
 #include <windows.h>
 
+#include "core/window_layout.h"
+
 namespace win32 {
 
 inline constexpr int kDesignDensity = 96;
 
 // A rectangle of a window's layout, in pixels at kDesignDensity.
-struct DesignRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
+using DesignRect = queue::layout::Rect;
 
 // The effective density of the monitor `window` lies on (GetDpiForMonitor, Windows 8.1 and
 // later, looked up at run time); on older systems the system density (LOGPIXELSY of the

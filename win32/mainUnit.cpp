@@ -3,8 +3,10 @@
 
 #include "core/failure.h"
 #include "core/operator_rules.h"
+#include "core/scope_exit.h"
 #include "core/show_state.h"
-#include "core/window_texts.h"
+#include "core/window_layout.h"
+#include "forms/window_texts.h"
 #include "queueclient/next_press.h"
 #include "settings/profile/profile_path.h"
 #include "settings/settings_values.h"
@@ -21,22 +23,10 @@ std::u16string RoleLabel;
 
 namespace {
 
-// The layout at 96 pixels per inch.
-constexpr SIZE kClientSize{404, 83};
-constexpr int kSmallButtonsWidth = 28;
-constexpr int kNextButtonWidth = 120;
-constexpr int kSmallButtonLeft = 1;
-constexpr int kSmallButtonSize = 25;
-constexpr int kSettingsButtonTop = 1;
-constexpr int kHelpButtonTop = 28;
-constexpr int kAboutButtonTop = 56;
-constexpr win32::DesignRect kLogRect{0, 87, 173, 50};
-constexpr int kWindowFontPixels = 11;
-constexpr int kNextFontPixels = 16;
-constexpr int kListFontPixels = 61;
+using namespace queue::layout;
 // The list's dropped part; it holds one entry at most.
 constexpr int kListDropHeight = 300;
-constexpr COLORREF kCream = RGB(255, 251, 240);
+constexpr COLORREF kCream = RGB(kMainBackground.red, kMainBackground.green, kMainBackground.blue);
 
 // A resizable frame with the window menu and the minimise button, but no maximise button.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
@@ -73,21 +63,16 @@ int ShowWindowCommand(int show_command) {
 // The clicks on the Next button that were made while a request held the window thread wait in
 // the queue and would start the action again once it returns: an impatient clerk would call
 // visitors whose tickets nobody sees. They are dropped when the request ends, answered or
-// failed, before the answer or the error box is shown.
-class ClicksDroppedAtEnd {
- public:
-  explicit ClicksDroppedAtEnd(HWND button) : button_(button) {}
-  ClicksDroppedAtEnd(const ClicksDroppedAtEnd&) = delete;
-  ClicksDroppedAtEnd& operator=(const ClicksDroppedAtEnd&) = delete;
-  ~ClicksDroppedAtEnd() {
-    MSG click{};
-    while (PeekMessageW(&click, button_, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE)) {
-    }
+// failed, before the error box is shown. Only clicks stamped before the end go: looking at the
+// queue lets the messages other programs send through, and a click made after them is a new
+// one.
+void DropClicksMadeBefore(HWND button, DWORD end) {
+  MSG click{};
+  while (PeekMessageW(&click, button, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) &&
+         static_cast<LONG>(click.time - end) < 0) {
+    PeekMessageW(&click, button, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE);
   }
-
- private:
-  HWND button_;
-};
+}
 
 }  // namespace
 
@@ -97,25 +82,25 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::Create() {
   CreateNative({L"TMainForm", CreamBrush(), kStyle, kExStyle, nullptr},
-               win32::WideString(queue::kMainDesignCaption).c_str());
+               win32::WideString(forms::texts::kMainDesignCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   // Made in the tab order: the list, the log, then the small buttons; the Next button is no
   // tab stop.
   queueList = win32::MakeChild(hwnd(), L"COMBOBOX", u"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                                kQueueListId);
-  mmo1 = win32::MakeChild(hwnd(), L"EDIT", queue::kLogFirstLine,
+  mmo1 = win32::MakeChild(hwnd(), L"EDIT", forms::texts::kLogFirstLine,
                           WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN, kLogId, WS_EX_CLIENTEDGE);
   // The log collects every answer of the run: no limit but memory.
   SendMessageW(mmo1, EM_SETLIMITTEXT, 0, 0);
   grp1 = win32::MakeChild(hwnd(), L"BUTTON", u"", BS_GROUPBOX | WS_GROUP, kGroupId);
-  btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::kSettingsButtonCaption,
+  btn2 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kSettingsButton.caption,
                           WS_TABSTOP | BS_PUSHBUTTON, kSettingsButtonId);
-  btn1 = win32::MakeChild(hwnd(), L"BUTTON", queue::kHelpButtonCaption, WS_TABSTOP | BS_PUSHBUTTON,
-                          kHelpButtonId);
-  btn3 = win32::MakeChild(hwnd(), L"BUTTON", queue::kAboutButtonCaption, WS_TABSTOP | BS_PUSHBUTTON,
-                          kAboutButtonId);
-  nextButton = win32::MakeChild(hwnd(), L"BUTTON", queue::kNextCaption, BS_PUSHBUTTON | WS_GROUP,
-                                kNextButtonId);
+  btn1 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kUnusedButton.caption,
+                          WS_TABSTOP | BS_PUSHBUTTON, kHelpButtonId);
+  btn3 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kAboutButton.caption,
+                          WS_TABSTOP | BS_PUSHBUTTON, kAboutButtonId);
+  nextButton = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kNextButton.caption,
+                                BS_PUSHBUTTON | WS_GROUP, kNextButtonId);
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
   win32::NeverTakeFocus(nextButton);
   win32::TabLeavesEdit(mmo1);
@@ -130,9 +115,9 @@ void TMainForm::Create() {
   }
   win32::SetControlFont(nextButton, next_font_->handle());
   win32::SetControlFont(queueList, list_font_->handle());
-  win32::PlaceChild(mmo1, kLogRect, scaling_);
+  win32::PlaceChild(mmo1, kLog, scaling_);
 
-  RECT outer{0, 0, scaling_(kClientSize.cx), scaling_(kClientSize.cy)};
+  RECT outer{0, 0, scaling_(kMainClient.width), scaling_(kMainClient.height)};
   AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
   SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -174,7 +159,7 @@ void TMainForm::AlignControls() {
 }
 
 void TMainForm::FormShow() {
-  RoleLabel = queue::kRoleLabel;
+  RoleLabel = forms::texts::kRoleLabel;
   win32::SetWindowText(hwnd(), RoleLabel);
   const settings::SettingsValues values =
       settings::LoadSettingsValues(settings::SettingsPathForExecutable(win32::ExecutablePath()));
@@ -210,7 +195,7 @@ void TMainForm::SaveSettingsAtSessionEnd() noexcept {
 void TMainForm::btn1Click() {
   const std::u16string window_number = SetupForm->WindowNumberText();
   const std::u16string server = SetupForm->ServerAddress();
-  const ClicksDroppedAtEnd dropped(nextButton);
+  const queue::ScopeExit dropped([this] { DropClicksMadeBefore(nextButton, GetTickCount()); });
   queue::RunNextPress(idhtp1, queue::RequestUrl(server, window_number),
                       [this](std::u16string answer) { ShowAnswer(answer); });
 }

@@ -3,34 +3,20 @@
 
 #include <algorithm>
 
+#include "core/scope_exit.h"
 #include "win32/message_loop.h"
 
 namespace win32 {
-namespace {
-
-// The owner is disabled while the window is shown, enabled again however the showing ends.
-class OwnerDisabled {
- public:
-  explicit OwnerDisabled(HWND owner) : owner_(owner) {
-    if (owner_ != nullptr) EnableWindow(owner_, FALSE);
-  }
-  OwnerDisabled(const OwnerDisabled&) = delete;
-  OwnerDisabled& operator=(const OwnerDisabled&) = delete;
-  ~OwnerDisabled() {
-    if (owner_ != nullptr) EnableWindow(owner_, TRUE);
-  }
-
- private:
-  HWND owner_;
-};
-
-}  // namespace
-
 void ModalWindow::ShowModal() {
   HWND owner = GetWindow(hwnd(), GW_OWNER);
   PlaceForFirstShowing();
   {
-    const OwnerDisabled disabled(owner);
+    // The owner takes no input while the window is shown, and takes it again however the
+    // showing ends.
+    if (owner != nullptr) EnableWindow(owner, FALSE);
+    const queue::ScopeExit enable_owner([owner] {
+      if (owner != nullptr) EnableWindow(owner, TRUE);
+    });
     ShowWindow(hwnd(), SW_SHOW);
     modal_ = true;
     const LoopEnd end = RunMessageLoop([this] { return !modal_; });

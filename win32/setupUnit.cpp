@@ -4,7 +4,8 @@
 #include <algorithm>
 
 #include "core/operator_rules.h"
-#include "core/window_texts.h"
+#include "core/window_layout.h"
+#include "forms/window_texts.h"
 #include "win32/application.h"
 #include "win32/mainUnit.h"
 #include "win32/wide_text.h"
@@ -13,21 +14,10 @@ TSetupForm* SetupForm = nullptr;
 
 namespace {
 
-// The layout at 96 pixels per inch.
-constexpr SIZE kClientSize{343, 129};
-constexpr int kControlFontPixels = 16;
-// Both labels end here, six pixels before the fields.
-constexpr int kLabelsRightEdge = 154;
-// The longer label begins here at the design font; no label begins further left.
-constexpr int kLabelsLeftLimit = 8;
+using namespace queue::layout;
+
 // A stand-in font is never narrowed below this, in per cent.
 constexpr int kNarrowestLabelFont = 50;
-constexpr int kOperatorLabelTop = 11;
-constexpr int kServerLabelTop = 56;
-constexpr win32::DesignRect kOperatorSelectRect{160, 8, 175, 27};
-constexpr win32::DesignRect kServerEditRect{160, 53, 175, 27};
-constexpr win32::DesignRect kSaveRect{112, 86, 105, 35};
-constexpr win32::DesignRect kCloseRect{230, 88, 105, 33};
 // The dropped part of the number list shows all seven numbers.
 constexpr int kOperatorListDropHeight = 200;
 
@@ -51,32 +41,32 @@ TSetupForm::TSetupForm(TMainForm& main_form) : main_form_(main_form) {}
 void TSetupForm::Create() {
   CreateNative(
       {L"TSetupForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
-      win32::WideString(queue::kSettingsCaption).c_str());
+      win32::WideString(forms::texts::kSetupCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   // Made in the tab order: the address field first although the number list stands above it.
-  operatorLabel = win32::MakeChild(hwnd(), L"STATIC", queue::kOperatorLabelText,
+  operatorLabel = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kOperatorLabel.caption,
                                    SS_LEFT | SS_NOPREFIX, kOperatorLabelId);
-  serverLabel = win32::MakeChild(hwnd(), L"STATIC", queue::kServerLabelText, SS_LEFT | SS_NOPREFIX,
-                                 kServerLabelId);
-  serverEdit = win32::MakeChild(hwnd(), L"EDIT", u"http://localhost", WS_TABSTOP | ES_AUTOHSCROLL,
-                                kServerEditId, WS_EX_CLIENTEDGE);
+  serverLabel = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kServerLabel.caption,
+                                 SS_LEFT | SS_NOPREFIX, kServerLabelId);
+  serverEdit = win32::MakeChild(hwnd(), L"EDIT", forms::texts::kServerDefault,
+                                WS_TABSTOP | ES_AUTOHSCROLL, kServerEditId, WS_EX_CLIENTEDGE);
   operatorSelect = win32::MakeChild(hwnd(), L"COMBOBOX", u"",
                                     WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kOperatorSelectId);
   for (int number = 1; number <= queue::kWindowNumbers; ++number) {
     SendMessageW(operatorSelect, CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(std::to_wstring(number).c_str()));
   }
-  btn1 =
-      win32::MakeChild(hwnd(), L"BUTTON", queue::kSaveCaption, WS_TABSTOP | BS_PUSHBUTTON, kSaveId);
-  btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::kCloseCaption, WS_TABSTOP | BS_PUSHBUTTON,
-                          kCloseId);
+  btn1 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kSaveButton.caption,
+                          WS_TABSTOP | BS_PUSHBUTTON, kSaveId);
+  btn2 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kCloseButton.caption,
+                          WS_TABSTOP | BS_PUSHBUTTON, kCloseId);
   LayOut();
   FormCreate();
 }
 
 void TSetupForm::LayOut() {
   // Every control has a font of its own, so the window's font (Tahoma 11) is never used.
-  control_font_ = std::make_unique<win32::DesignFont>(kControlFontPixels, scaling_);
+  control_font_ = std::make_unique<win32::DesignFont>(kSetupControlFontPixels, scaling_);
   for (HWND control : {serverEdit, operatorSelect, btn1, btn2}) {
     win32::SetControlFont(control, control_font_->handle());
   }
@@ -92,7 +82,7 @@ void TSetupForm::LayOut() {
   HFONT label_font = control_font_->handle();
   if (widest > room) {
     label_font_ = std::make_unique<win32::DesignFont>(
-        kControlFontPixels, scaling_,
+        kSetupControlFontPixels, scaling_,
         win32::DesignFont::Style{.width_percent =
                                      std::max(kNarrowestLabelFont, MulDiv(100, room, widest))});
     label_font = label_font_->handle();
@@ -106,18 +96,18 @@ void TSetupForm::LayOut() {
                  text.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   // The number list's height follows its font; the address field takes the same height.
-  win32::PlaceChild(operatorSelect,
-                    {kOperatorSelectRect.left, kOperatorSelectRect.top, kOperatorSelectRect.width,
-                     kOperatorListDropHeight},
-                    scaling_);
+  win32::PlaceChild(
+      operatorSelect,
+      {kOperatorSelect.left, kOperatorSelect.top, kOperatorSelect.width, kOperatorListDropHeight},
+      scaling_);
   RECT list{};
   GetWindowRect(operatorSelect, &list);
-  const RECT edit = scaling_.Rect(kServerEditRect);
+  const RECT edit = scaling_.Rect(kServerEdit);
   SetWindowPos(serverEdit, nullptr, edit.left, edit.top, edit.right - edit.left,
                list.bottom - list.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  win32::PlaceChild(btn1, kSaveRect, scaling_);
-  win32::PlaceChild(btn2, kCloseRect, scaling_);
-  RECT outer{0, 0, scaling_(kClientSize.cx), scaling_(kClientSize.cy)};
+  win32::PlaceChild(btn1, kSaveButton, scaling_);
+  win32::PlaceChild(btn2, kCloseButton, scaling_);
+  RECT outer{0, 0, scaling_(kSetupClient.width), scaling_(kSetupClient.height)};
   AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
   SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

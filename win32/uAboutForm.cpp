@@ -9,7 +9,8 @@
 
 #include "core/failure.h"
 #include "core/text.h"
-#include "core/window_texts.h"
+#include "core/window_layout.h"
+#include "forms/window_texts.h"
 #include "queue_version.h"
 #include "win32/application.h"
 #include "win32/mainUnit.h"
@@ -19,13 +20,8 @@ TAboutForm* AboutForm = nullptr;
 
 namespace {
 
-// The layout at 96 pixels per inch.
-constexpr SIZE kClientSize{585, 161};
-constexpr int kWindowFontPixels = 11;
-constexpr int kTitleFontPixels = 16;
-constexpr win32::DesignRect kLogoRect{5, 5, 150, 150};
-constexpr win32::DesignRect kTitleRect{161, 8, 407, 41};
-constexpr win32::DesignRect kVersionRect{209, 64, 129, 13};
+using namespace queue::layout;
+
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
 // A dialog frame with a close button only.
@@ -57,15 +53,15 @@ struct SizedLabel {
 };
 
 constexpr SizedLabel kSizedLabels[] = {
-    {&TAboutForm::lbl6, {164, 64, 39, 13}, AlignedEdge::kRight},
-    {&TAboutForm::lbl3, {174, 83, 29, 13}, AlignedEdge::kRight},
-    {&TAboutForm::lbl2, {209, 83, 48, 13}, AlignedEdge::kLeft},
-    {&TAboutForm::lbl4, {168, 101, 35, 13}, AlignedEdge::kRight},
-    {&TAboutForm::lbl5, {209, 101, 94, 13}, AlignedEdge::kLeft},
-    {&TAboutForm::lbl9, {342, 82, 53, 13}, AlignedEdge::kRight},
-    {&TAboutForm::lbl11, {401, 82, 42, 13}, AlignedEdge::kLeft},
-    {&TAboutForm::lbl8, {361, 101, 35, 13}, AlignedEdge::kRight},
-    {&TAboutForm::lbl10, {402, 101, 89, 13}, AlignedEdge::kLeft},
+    {&TAboutForm::lbl6, kVersionCaptionText, AlignedEdge::kRight},
+    {&TAboutForm::lbl3, kSiteCaptionText, AlignedEdge::kRight},
+    {&TAboutForm::lbl2, kSiteLinkText, AlignedEdge::kLeft},
+    {&TAboutForm::lbl4, kMailCaptionText, AlignedEdge::kRight},
+    {&TAboutForm::lbl5, kMailLinkText, AlignedEdge::kLeft},
+    {&TAboutForm::lbl9, kCompanyCaptionText, AlignedEdge::kRight},
+    {&TAboutForm::lbl11, kCompanyValueText, AlignedEdge::kLeft},
+    {&TAboutForm::lbl8, kAuthorCaptionText, AlignedEdge::kRight},
+    {&TAboutForm::lbl10, kAuthorValueText, AlignedEdge::kLeft},
 };
 
 std::string_view LogoResource() {
@@ -118,35 +114,42 @@ void TAboutForm::Create() {
   logo_bitmap_ = MakeBitmap(logo_);
   CreateNative(
       {L"TAboutForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
-      win32::WideString(queue::kAboutCaption).c_str());
+      win32::WideString(forms::texts::kAboutCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   const DWORD label = SS_LEFT | SS_NOPREFIX;
   imgLogo = win32::MakeChild(hwnd(), L"STATIC", u"", SS_OWNERDRAW, kLogoId);
-  lbl1 = win32::MakeChild(hwnd(), L"STATIC", queue::kAboutTitleText, label, kTitleId);
-  lbl6 = win32::MakeChild(hwnd(), L"STATIC", queue::kVersionCaption, label, kVersionCaptionId);
+  lbl1 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kProductTitle.caption, label, kTitleId);
+  lbl6 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kVersionCaption.caption, label,
+                          kVersionCaptionId);
   lblVersion =
       win32::MakeChild(hwnd(), L"STATIC", queue::Widen(queue::kVersionText), label, kVersionId);
-  lbl3 = win32::MakeChild(hwnd(), L"STATIC", queue::kSiteCaption, label, kSiteCaptionId);
-  lbl2 = win32::MakeChild(hwnd(), L"STATIC", queue::kWebLabelText, label | SS_NOTIFY, kSiteId);
-  lbl4 = win32::MakeChild(hwnd(), L"STATIC", queue::kMailCaption, label, kMailCaptionId);
-  lbl5 = win32::MakeChild(hwnd(), L"STATIC", queue::kMailLabelText, label | SS_NOTIFY, kMailId);
-  lbl9 = win32::MakeChild(hwnd(), L"STATIC", queue::kCompanyCaption, label, kCompanyCaptionId);
-  lbl11 = win32::MakeChild(hwnd(), L"STATIC", queue::kCompanyName, label, kCompanyId);
-  lbl8 = win32::MakeChild(hwnd(), L"STATIC", queue::kAuthorCaption, label, kAuthorCaptionId);
-  lbl10 = win32::MakeChild(hwnd(), L"STATIC", queue::kAuthorName, label, kAuthorId);
+  lbl3 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kSiteCaption.caption, label,
+                          kSiteCaptionId);
+  lbl2 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kSiteLink.caption, label | SS_NOTIFY,
+                          kSiteId);
+  lbl4 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kMailCaption.caption, label,
+                          kMailCaptionId);
+  lbl5 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kMailLink.caption, label | SS_NOTIFY,
+                          kMailId);
+  lbl9 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kCompanyCaption.caption, label,
+                          kCompanyCaptionId);
+  lbl11 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kCompany.caption, label, kCompanyId);
+  lbl8 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kAuthorCaption.caption, label,
+                          kAuthorCaptionId);
+  lbl10 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kAuthor.caption, label, kAuthorId);
   LayOut();
 }
 
 void TAboutForm::LayOut() {
   window_font_ = std::make_unique<win32::DesignFont>(kWindowFontPixels, scaling_);
-  title_font_ = std::make_unique<win32::DesignFont>(kTitleFontPixels, scaling_);
+  title_font_ = std::make_unique<win32::DesignFont>(kAboutTitleFontPixels, scaling_);
   link_font_ = std::make_unique<win32::DesignFont>(kWindowFontPixels, scaling_,
                                                    win32::DesignFont::Style{.underline = true});
-  win32::PlaceChild(imgLogo, kLogoRect, scaling_);
+  win32::PlaceChild(imgLogo, kLogo, scaling_);
   win32::SetControlFont(lbl1, title_font_->handle());
-  win32::PlaceChild(lbl1, kTitleRect, scaling_);
+  win32::PlaceChild(lbl1, kAboutTitle, scaling_);
   win32::SetControlFont(lblVersion, window_font_->handle());
-  win32::PlaceChild(lblVersion, kVersionRect, scaling_);
+  win32::PlaceChild(lblVersion, kVersionValue, scaling_);
   for (const SizedLabel& sized : kSizedLabels) {
     HWND label = this->*sized.label;
     HFONT font = IsLink(label) ? link_font_->handle() : window_font_->handle();
@@ -156,7 +159,7 @@ void TAboutForm::LayOut() {
     const int left = sized.edge == AlignedEdge::kRight ? design.right - text.cx : design.left;
     SetWindowPos(label, nullptr, left, design.top, text.cx, text.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  RECT outer{0, 0, scaling_(kClientSize.cx), scaling_(kClientSize.cy)};
+  RECT outer{0, 0, scaling_(kAboutClient.width), scaling_(kAboutClient.height)};
   AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
   SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -189,11 +192,11 @@ void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
 }
 
 void TAboutForm::lbl2Click() {
-  OpenAddress(queue::kWebAddress);
+  OpenAddress(forms::texts::kWebAddress);
 }
 
 void TAboutForm::lbl5Click() {
-  OpenAddress(queue::kMailAddress);
+  OpenAddress(forms::texts::kMailAddress);
 }
 
 LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

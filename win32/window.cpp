@@ -52,6 +52,20 @@ void Window::CreateNative(const Frame& frame, const wchar_t* caption) {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_ACTIVATE) {
+    if (LOWORD(wparam) == WA_INACTIVE) {
+      HWND focus = GetFocus();
+      if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
+      return 0;
+    }
+    const bool minimised = HIWORD(wparam) != 0;
+    HWND target =
+        focus_ != nullptr && IsWindow(focus_) ? focus_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (!minimised && target != nullptr) {
+      SetFocus(target);
+      return 0;
+    }
+  }
   return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 

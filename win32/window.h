@@ -31,13 +31,16 @@ class Window {
   void CreateNative(const Frame& frame, const wchar_t* caption);
 
   // Every message of the window. A failure it raises is shown in the error box and the
-  // message counts as handled (returns 0).
+  // message counts as handled (returns 0). The default keeps the keyboard focus as a dialog
+  // does: on the first tab stop when the window is first activated, and where it was left
+  // when it is activated again.
   virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   HWND hwnd_ = nullptr;
+  HWND focus_ = nullptr;  // the control that had the focus when the window was deactivated
 };
 
 }  // namespace win32

@@ -97,18 +97,30 @@ QSize CurrentOuterSize(QWidget& window) {
          CurrentFrameSize(window);
 }
 
-ScreenLayout CurrentScreenLayout(const QWidget& window) {
+PixelRect ToPixelRect(const QRect& rect) {
+  return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+QRect ToQRect(const PixelRect& rect) {
+  return {rect.left, rect.top, rect.width, rect.height};
+}
+
+PixelSize ToPixelSize(const QSize& size) {
+  return {size.width(), size.height()};
+}
+
+ScreenAreas CurrentScreenAreas(const QWidget& window) {
   const qreal ratio = window.devicePixelRatioF();
-  ScreenLayout layout;
+  ScreenAreas areas;
   if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-    layout.primary = ToPhysical(primary->geometry(), ratio);
-    layout.primary_available = ToPhysical(primary->availableGeometry(), ratio);
-    layout.desktop = ToPhysical(primary->virtualGeometry(), ratio);
+    areas.primary = ToPixelRect(ToPhysical(primary->geometry(), ratio));
+    areas.primary_available = ToPixelRect(ToPhysical(primary->availableGeometry(), ratio));
+    areas.desktop = ToPixelRect(ToPhysical(primary->virtualGeometry(), ratio));
   }
   for (const QScreen* screen : QGuiApplication::screens()) {
-    layout.available.append(ToPhysical(screen->availableGeometry(), ratio));
+    areas.available.push_back(ToPixelRect(ToPhysical(screen->availableGeometry(), ratio)));
   }
-  return layout;
+  return areas;
 }
 
 void ApplyOuterGeometry(QWidget& window, const QRect& outer) {

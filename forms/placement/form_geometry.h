@@ -5,7 +5,7 @@
 
 #include <QRect>
 
-#include "forms/placement/form_placement.h"
+#include "settings/stored_rectangle.h"
 
 class QWidget;
 
@@ -31,6 +31,11 @@ QSize CurrentOuterSize(QWidget& window);
 QSize CurrentFrameSize(QWidget& window);
 
 // The screens of the desktop, in the same physical pixels as the window.
-ScreenLayout CurrentScreenLayout(const QWidget& window);
+ScreenAreas CurrentScreenAreas(const QWidget& window);
+
+// Qt's rectangles and sizes and the shared rules' pixels.
+PixelRect ToPixelRect(const QRect& rect);
+QRect ToQRect(const PixelRect& rect);
+PixelSize ToPixelSize(const QSize& size);
 
 }  // namespace settings

@@ -787,6 +787,28 @@ def check_close_only(window, what):
     check("MAXIMIZE" not in actions, "%s can be maximised: %s" % (what, actions))
 
 
+def run_scenarios(scenarios, only=None, after_each=lambda: None):
+    """Runs every test_ method of `scenarios` in name order (those whose name holds `only`),
+    printing PASS or FAIL for each, and `after_each` after each; returns (passed, failed)."""
+    passed, failed = 0, 0
+    for name in sorted(n for n in dir(scenarios) if n.startswith("test_")):
+        if only and only not in name:
+            continue
+        started = time.monotonic()
+        try:
+            getattr(scenarios, name)()
+            passed += 1
+            print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
+        except Exception as error:  # a failed check, a timeout, a tool that broke
+            failed += 1
+            print("FAIL %s: %s" % (name, error), flush=True)
+            if not isinstance(error, Failed):
+                traceback.print_exc()
+        finally:
+            after_each()
+    return passed, failed
+
+
 def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))

@@ -1,7 +1,8 @@
 // The load and save of the operator window's values against real files, with plain widgets
 // standing in for the windows: defaults, the file's exact contents after a save, the `Left`
-// key in any case, the window number, an empty server address, refused writes, the placement
-// rules and the physical pixels at display scale 2.
+// key in any case, the window number, an empty server address, refused writes (the placement
+// rules themselves: unit/settings/stored_rectangle_test.cpp) and the physical pixels at display
+// scale 2.
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -20,7 +21,6 @@
 
 #include "core/failure.h"
 #include "forms/form_settings.h"
-#include "forms/placement/form_placement.h"
 #include "settings/settings_failure.h"
 
 namespace {
@@ -67,8 +67,6 @@ class SettingsFormTest : public QObject {
   void settingsPathIsBesideTheExecutable();
   void minimisedWindowStoresItsRestoredRectangle();
   void storedSizeIsTheOuterSizeOnceTheFrameIsKnown();
-  void placement_data();
-  void placement();
   void storedPixelsArePhysical();
   void storedPixelsArePhysicalAtScaleTwo();
 
@@ -288,63 +286,6 @@ void SettingsFormTest::storedSizeIsTheOuterSizeOnceTheFrameIsKnown() {
   QTRY_COMPARE(window_->frameGeometry(), QRect(60, 40, 420, 112));
   Save();
   QVERIFY2(Stored().startsWith(stored), Stored());
-}
-
-void SettingsFormTest::placement_data() {
-  QTest::addColumn<QList<QRect>>("screens");  // the primary's geometry first, then available areas
-  QTest::addColumn<QRect>("stored");          // left, top, width, height as stored
-  QTest::addColumn<QRect>("expected");
-  // A screen without a task bar, one with a task bar at the bottom, and a second monitor
-  // left of the primary one.
-  const QList<QRect> bare{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
-  const QList<QRect> task_bar{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040)};
-  const QList<QRect> two{QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1050),
-                         QRect(-1280, 0, 1280, 984)};
-  QTest::newRow("as stored") << bare << QRect(100, 200, 500, 150) << QRect(100, 200, 500, 150);
-  QTest::newRow("top one above the bottom edge")
-      << bare << QRect(0, 1079, 420, 112) << QRect(0, 1079, 420, 112);
-  // The correction uses the created height (112), not the stored one.
-  QTest::newRow("top at the bottom edge")
-      << bare << QRect(0, 1080, 420, 300) << QRect(0, 1080 - 112 - 30, 420, 300);
-  QTest::newRow("top far below") << bare << QRect(0, 5000, 420, 112)
-                                 << QRect(0, 1080 - 112 - 30, 420, 112);
-  QTest::newRow("left at the right edge")
-      << bare << QRect(1920, 10, 600, 112) << QRect(1920 - 420 - 30, 10, 600, 112);
-  QTest::newRow("partly off the left edge")
-      << bare << QRect(-300, 10, 420, 112) << QRect(-300, 10, 420, 112);
-  // Wholly outside every screen's available area: to the primary's available top left.
-  QTest::newRow("top of -3000") << bare << QRect(10, -3000, 420, 112) << QRect(0, 0, 420, 112);
-  QTest::newRow("removed monitor") << bare << QRect(-1000, 100, 420, 112) << QRect(0, 0, 420, 112);
-  QTest::newRow("only on the task bar")
-      << task_bar << QRect(0, 1045, 420, 30) << QRect(0, 0, 420, 30);
-  QTest::newRow("on the monitor left of the primary")
-      << two << QRect(-1000, 100, 420, 112) << QRect(-1000, 100, 420, 112);
-  QTest::newRow("above the primary, beside nothing")
-      << two << QRect(100, -500, 420, 112) << QRect(0, 30, 420, 112);
-  // A damaged file's size would make a window of gigabytes: no larger than the desktop and
-  // the frame (4 by 30 in this table).
-  QTest::newRow("huge size bounded by the desktop")
-      << bare << QRect(0, 0, 99999999, 2147483647) << QRect(0, 0, 1920 + 4, 1080 + 30);
-  QTest::newRow("huge size bounded by both monitors")
-      << two << QRect(-1000, 0, 2147483647, 2147483647) << QRect(-1000, 0, 3200 + 4, 1080 + 30);
-  QTest::newRow("smallest position stays in range")
-      << bare << QRect(-2147483647 - 1, -2147483647 - 1, 420, 112) << QRect(0, 0, 420, 112);
-}
-
-void SettingsFormTest::placement() {
-  QFETCH(QList<QRect>, screens);
-  QFETCH(QRect, stored);
-  QFETCH(QRect, expected);
-  settings::ScreenLayout layout;
-  layout.primary = screens[0];
-  layout.primary_available = screens[1];
-  layout.available = screens.mid(1);
-  for (const QRect& area : layout.available) layout.desktop |= area;
-  layout.desktop |= layout.primary;
-  const settings::StoredPlacement placement{stored.y(), stored.x(), stored.width(),
-                                            stored.height()};
-  QCOMPARE(settings::PlaceOperatorWindow(placement, QSize(420, 112), QSize(4, 30), layout),
-           expected);
 }
 
 // Stored values are physical pixels; Qt's are device-independent. At scale 1 they agree; the

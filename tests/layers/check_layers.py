@@ -31,8 +31,8 @@ FLOORS = {
     "tools": 5,
 }
 # Files that must not see Qt, as path patterns below the source folder.
-QT_FREE = [r"^core/", r"^queueclient/", r"^settings/", r"^theme/container/", r"^win32/",
-           r"^forms/window_texts", r"^tools/(qget|queue-server|make-theme)/"]
+QT_FREE = [r"^core/", r"^queueclient/", r"^settings/", r"^theme/container/",
+           r"^forms/window_texts", r"^win32/", r"^tools/(qget|queue-server|make-theme)/"]
 # The client's own top: what its concerns must not include.
 CLIENT_TOP = ("queueclient/http_client.h", "queueclient/client_connection.h",
               "queueclient/next_press.h")

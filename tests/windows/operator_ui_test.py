@@ -9,8 +9,8 @@ the close button does); clicks go through X with xdotool at the places the windo
 The settings file is read from disk. Everything started here is stopped at the end; every
 wait is bounded.
 
-Usage: operator_ui_test.py --operator EXE --probe EXE --queue-server PATH --prefix DIR
-                           [--density 96|192] [--screenshots DIR] [--only NAME]
+Usage: operator_ui_test.py --operator EXE --probe EXE --queue-server PATH --make-theme PATH
+                           --prefix DIR [--density 96|192] [--screenshots DIR] [--only NAME]
 """
 
 import argparse
@@ -23,11 +23,10 @@ import subprocess
 import sys
 import tempfile
 import time
-import traceback
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "desktop"))
-from desktop_test import (Desktop, Failed, check, form_values, free_port, run,  # noqa: E402
-                          settings_text, wait_for)
+from desktop_test import (Desktop, check, form_values, free_port, run,  # noqa: E402
+                          run_scenarios, settings_text, wait_for)
 
 START_TIMEOUT = 30.0   # a start under Wine, until the operator window is shown
 STEP_TIMEOUT = 10.0    # any other step
@@ -106,7 +105,8 @@ class Probe:
         return answer.decode().strip()
 
     def find(self, title, window_class="-", wait_ms=PROBE_WAIT_MS):
-        answer = self.ask("find %s %d %s" % (window_class, wait_ms, json.dumps(title)))
+        answer = self.ask("find %s %d %s" % (window_class, wait_ms, json.dumps(title)),
+                          STEP_TIMEOUT + wait_ms / 1000)
         check(answer.startswith("ok "), "no window " + title)
         words = answer.split()
         return int(words[1]), Rect([int(v) for v in words[2:10]])
@@ -127,6 +127,23 @@ class Probe:
         check(answer.startswith("ok "), "no window %d" % window)
         return Rect([int(v) for v in answer.split()[1:9]])
 
+    def settled_rect(self, window):
+        """The rectangle once the window stands still: the window manager may still move a
+        window that has just been shown, and a click at its old place would miss."""
+        seen = []
+
+        def settled():
+            seen.append(self.rect(window).__dict__)
+            time.sleep(0.1)
+            return len(seen) >= 3 and seen[-1] == seen[-2] == seen[-3]
+        wait_for("the window %d to stand still" % window, settled)
+        return self.rect(window)
+
+    def button(self, window, index):
+        """A button of a window that has just been shown, where it stands once it stands still."""
+        self.settled_rect(window)
+        return self.child(window, "Button", index)
+
     def text(self, window):
         answer = self.ask("text %d" % window)
         check(answer.startswith("ok "), "no text of %d" % window)
@@ -140,6 +157,17 @@ class Probe:
 
     def close(self, window):
         check(self.ask("close %d" % window) == "ok", "WM_CLOSE not posted")
+
+    def state(self, window):
+        return self.ask("state %d" % window).split()[-1]
+
+    def focus(self, window):
+        answer = self.ask("focus %d" % window)
+        check(answer.startswith("ok "), "no focus in the thread of %d" % window)
+        return int(answer.split()[1])
+
+    def dropped(self, window):
+        return self.ask("dropped %d" % window) == "ok"
 
     def stop(self):
         if self.process.poll() is None:
@@ -192,14 +220,22 @@ class QueueServer:
 
 
 class Program:
-    """One run of Operator.exe in its folder, with its settings file beside it."""
+    """One run of Operator.exe in its folder, with its settings file beside it: started by Wine,
+    or by the probe with a show command in its start-up information, as a shortcut starts it."""
 
-    def __init__(self, scenarios):
+    def __init__(self, scenarios, show_command=None):
         self.scenarios = scenarios
         self.probe = scenarios.probe
-        self.process = subprocess.Popen(["wine", scenarios.exe], cwd=scenarios.folder,
-                                        env=scenarios.wine.env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        self.process = None
+        self.launched = None
+        if show_command is None:
+            self.process = subprocess.Popen(["wine", scenarios.exe], cwd=scenarios.folder,
+                                            env=scenarios.wine.env, stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL)
+        else:
+            answer = self.probe.ask("launch %d %s" % (show_command, scenarios.windows_exe))
+            check(answer.startswith("ok "), "not launched: " + answer)
+            self.launched = int(answer.split()[1])
         self.main, self.main_rect = self.probe.find(OPERATOR_TITLE, "TMainForm",
                                                     int(START_TIMEOUT * 1000))
 
@@ -211,18 +247,31 @@ class Program:
         run(["xdotool", "mousemove", str(x), str(y), "click", "1"],
             self.scenarios.desktop.env, check_status=True)
 
+    def keys(self, *names):
+        run(["xdotool", "key", "--delay", "50"] + list(names), self.scenarios.desktop.env,
+            check_status=True)
+
+    def exit_code(self):
+        """The exit code once the program has ended, else None."""
+        if self.process is not None:
+            return self.process.poll()
+        answer = self.probe.ask("exit-code %d 0" % self.launched)
+        return int(answer.split()[1]) if answer.startswith("ok ") else None
+
     def ended(self):
-        return self.process.poll() is not None
+        return self.exit_code() is not None
 
     def close(self):
         self.probe.close(self.main)
         wait_for("the program's end", self.ended, STEP_TIMEOUT)
-        check(self.process.returncode == 0, "exit code %d" % self.process.returncode)
+        check(self.exit_code() == 0, "exit code %s" % self.exit_code())
 
     def kill(self):
-        if self.process.poll() is None:
+        if self.process is not None and self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=STEP_TIMEOUT)
+        if self.launched is not None and not self.ended():
+            self.probe.ask("kill %d" % self.launched)
 
 
 class Scenarios:
@@ -238,7 +287,23 @@ class Scenarios:
         self.ini = os.path.join(self.folder, "Operator.ini")
         # The program sees the folder through Wine's drive Z:, the root of the Linux files.
         self.windows_ini = "Z:" + self.ini.replace("/", "\\")
+        self.windows_exe = "Z:" + self.exe.replace("/", "\\")
         self.programs = []
+        self.launched = []  # processes the probe started without a Program
+
+    def after_each(self):
+        """Ends what a scenario left running and puts the folder back as it was."""
+        for program in self.programs:
+            program.kill()
+        self.programs.clear()
+        for number in self.launched:
+            if not self.probe.ask("exit-code %d 0" % number).startswith("ok"):
+                self.probe.ask("kill %d" % number)
+        self.launched.clear()
+        shutil.copy2(self.args.operator, self.exe)  # a scenario may have changed its resources
+        if os.path.exists(self.ini):
+            os.chmod(self.ini, 0o644)
+            os.remove(self.ini)
 
     def cleanup(self):
         for program in self.programs:
@@ -250,10 +315,17 @@ class Scenarios:
     def scale(self, design):
         return (design * self.density + 48) // 96
 
-    def start(self):
-        program = Program(self)
+    def start(self, show_command=None):
+        program = Program(self, show_command)
         self.programs.append(program)
         return program
+
+    def launch(self):
+        """Starts the program through the probe without waiting for its window: its number."""
+        answer = self.probe.ask("launch 1 %s" % self.windows_exe)
+        check(answer.startswith("ok "), "not launched: " + answer)
+        self.launched.append(int(answer.split()[1]))
+        return self.launched[-1]
 
     def write_settings(self, text):
         if os.path.exists(self.ini):
@@ -277,7 +349,7 @@ class Scenarios:
         return box, self.probe.text(self.probe.item(box, BOX_TEXT_ID))
 
     def dismiss(self, program, box):
-        _, ok = self.probe.child(box, "Button", 0)
+        _, ok = self.probe.button(box, 0)
         program.click(ok)
         check(self.probe.gone(box), "the error box stays open")
 
@@ -307,8 +379,12 @@ class Scenarios:
             self.write_settings(settings_text(40, 60, 420, 112, server.url, 2))
             program = self.start()
             check(self.probe.text(program.main) == OPERATOR_TITLE, "caption after a start")
+            queue_list = program.control("ComboBox", 0)[0]
+            wait_for("the focus on the list", lambda: self.probe.focus(program.main) == queue_list)
             self.press_next(program)
             wait_for("the answer in the list", lambda: self.list_text(program) == "A001")
+            # The Next button never takes the focus: it stays where it was.
+            check(self.probe.focus(program.main) == queue_list, "the focus moved")
             log = self.probe.text(program.control("Edit", 0)[0])
             check(log == "mmo1\r\nA001", "the log reads %r" % log)
             check(server.calls() == ["window 3: A001"], "calls %s" % server.calls())
@@ -367,6 +443,16 @@ class Scenarios:
         program.click(save_rect)
         wait_for("the caption with the number",
                  lambda: self.probe.text(program.main) == OPERATOR_TITLE + " - 3")
+        check(self.probe.visible(setup), "Save closed the settings window")
+        # "Закрыть" hides the window; shown again, it stands where it was left.
+        _, close_rect = self.probe.child(setup, "Button", 1)
+        shown_at = self.probe.rect(setup).__dict__
+        program.click(close_rect)
+        check(self.probe.gone(setup), "the settings window stays")
+        program.click(settings_button)
+        setup_again, _ = self.probe.find(SETTINGS_TITLE, "TSetupForm")
+        check(setup_again == setup and self.probe.settled_rect(setup).__dict__ == shown_at,
+              "shown again elsewhere: %s, not %s" % (self.probe.rect(setup).__dict__, shown_at))
         self.probe.close(setup)
         check(self.probe.gone(setup), "the settings window stays")
         _, about_button = program.control("Button", 3)
@@ -419,11 +505,112 @@ class Scenarios:
             server.stop()
 
 
+    # At log-off the program is told that the session ends: it agrees, writes the settings as a
+    # close would (nothing is lost), and ends with exit code 0.
+    def test_session_end_writes_the_settings(self):
+        self.write_settings(settings_text(40, 60, 420, 112, "http://queue.example", 4))
+        program = self.start()
+        os.remove(self.ini)
+        answer = self.probe.ask("end-session %d" % program.main)
+        check(answer == "ok 1", "the session end was answered %r" % answer)
+        wait_for("the program's end", program.ended, STEP_TIMEOUT)
+        check(program.exit_code() == 0, "exit code %s" % program.exit_code())
+        check(self.read_settings() == settings_text(40, 60, 420, 112, "http://queue.example", 4),
+              "settings at the session end: %r" % self.read_settings())
+
+    # Started maximised (show command 3) the window is maximised although it has no maximise
+    # button, and its close stores the restored rectangle; started minimised without activation
+    # (7) it is minimised; any other show command (2, minimised with activation) is normal.
+    def test_show_commands_and_the_restored_rectangle(self):
+        stored = settings_text(100, 200, 500, 160)
+        for show_command, state in ((3, "maximized"), (7, "minimized"), (2, "normal")):
+            self.write_settings(stored)
+            program = self.start(show_command)
+            wait_for("the window %s" % state, lambda: self.probe.state(program.main) == state)
+            program.close()
+            check(self.read_settings() == stored,
+                  "closed %s, stored %r" % (state, self.read_settings()))
+
+    # The settings window's tab order begins with the address field, and Enter and Esc there
+    # neither close it nor save; the operator window's list opens when a character is typed.
+    def test_keyboard_in_the_settings_window_and_the_list(self):
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112)))
+        program = self.start()
+        _, settings_button = program.control("Button", 1)
+        program.click(settings_button)
+        setup, _ = self.probe.find(SETTINGS_TITLE, "TSetupForm")
+        server_edit, _ = self.probe.child(setup, "Edit", 0)
+        number_list, _ = self.probe.child(setup, "ComboBox", 0)
+        wait_for("the focus in the address field", lambda: self.probe.focus(setup) == server_edit)
+        program.keys("Tab")
+        wait_for("the focus on the number list", lambda: self.probe.focus(setup) == number_list)
+        program.keys("Return", "Escape")
+        check(self.probe.visible(setup), "Enter or Esc closed the settings window")
+        check(self.probe.text(program.main) == OPERATOR_TITLE, "Enter or Esc saved")
+        self.probe.close(setup)
+        check(self.probe.gone(setup), "the settings window stays")
+        queue_list, list_rect = program.control("ComboBox", 0)
+        program.click(list_rect)  # opens the list, and a second click closes it again
+        program.click(list_rect)
+        wait_for("the list closed", lambda: not self.probe.dropped(queue_list))
+        program.keys("a")
+        wait_for("the list opened by typing", lambda: self.probe.dropped(queue_list))
+        program.keys("Tab")
+        wait_for("the list closed by Tab", lambda: not self.probe.dropped(queue_list))
+        program.close()
+
+
+    # A theme resource that is present but no theme stops the start-up: the start-up failure
+    # box, with no owner, then exit code 1.
+    def test_damaged_theme_resource_is_a_start_up_failure(self):
+        answer = self.probe.ask("resource %s APPSTYLE ICEBERGCLASSICO 4150505f5354594c45" %
+                                self.windows_exe)
+        check(answer == "ok", "the resource was not replaced: " + answer)
+        launched = self.launch()
+        box, _ = self.probe.find("Application Error", BOX_CLASS, int(START_TIMEOUT * 1000))
+        text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
+        check(text == "Exception Failure in module Operator.exe at 00000000.\r\n"
+                      "Unable to load style 'ICEBERGCLASSICO'.\r\n", "box text %r" % text)
+        self.shot("start-up-failure-box")
+        _, ok = self.probe.button(box, 0)
+        run(["xdotool", "mousemove", str(ok.centre()[0]), str(ok.centre()[1]), "click", "1"],
+            self.desktop.env, check_status=True)
+        answer = self.probe.ask("exit-code %d %d" % (launched, STEP_TIMEOUT * 1000))
+        check(answer == "ok 1", "the start-up failure ended with %r" % answer)
+
+    # A theme is found by the name in its header, not by the resource's: with another theme in
+    # the resource the start-up shows "Style 'Iceberg Classico' not found" with a single
+    # "&Close" button and goes on in the standard look.
+    def test_missing_theme_is_reported_and_the_program_goes_on(self):
+        other = os.path.join(self.folder, "other.theme")
+        subprocess.run([self.args.make_theme, "--name", "Other Theme", "--version", "1.0",
+                        "--output", other], check=True, capture_output=True, timeout=STEP_TIMEOUT)
+        with open(other, "rb") as f:
+            container = f.read().hex()
+        answer = self.probe.ask("resource %s APPSTYLE ICEBERGCLASSICO %s" %
+                                (self.windows_exe, container))
+        check(answer == "ok", "the resource was not replaced: " + answer)
+        launched = self.launch()
+        box, _ = self.probe.find("Error", BOX_CLASS, int(START_TIMEOUT * 1000))
+        text = self.probe.text(self.probe.item(box, BOX_TEXT_ID))
+        check(text == "Style 'Iceberg Classico' not found", "box text %r" % text)
+        close, close_rect = self.probe.button(box, 0)
+        check(self.probe.text(close) == "&Close", "its button %r" % self.probe.text(close))
+        self.shot("theme-not-found-box")
+        run(["xdotool", "mousemove", str(close_rect.centre()[0]), str(close_rect.centre()[1]),
+             "click", "1"], self.desktop.env, check_status=True)
+        main, _ = self.probe.find(OPERATOR_TITLE, "TMainForm", int(START_TIMEOUT * 1000))
+        self.probe.close(main)
+        answer = self.probe.ask("exit-code %d %d" % (launched, STEP_TIMEOUT * 1000))
+        check(answer == "ok 0", "the program ended with %r" % answer)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--operator", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--queue-server", required=True)
+    parser.add_argument("--make-theme", required=True)
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--density", type=int, default=96)
     parser.add_argument("--screenshots")
@@ -438,26 +625,7 @@ def main():
         wine = Wine(desktop, args.prefix, args.density)
         probe = Probe(wine, args.probe)
         scenarios = Scenarios(desktop, wine, probe, args)
-        for name in sorted(n for n in dir(scenarios) if n.startswith("test_")):
-            if args.only and args.only not in name:
-                continue
-            started = time.monotonic()
-            try:
-                getattr(scenarios, name)()
-                passed += 1
-                print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
-            except Exception as error:  # a failed check, a timeout, a tool that broke
-                failed += 1
-                print("FAIL %s: %s" % (name, error), flush=True)
-                if not isinstance(error, Failed):
-                    traceback.print_exc()
-            finally:
-                for program in scenarios.programs:
-                    program.kill()
-                scenarios.programs.clear()
-                if os.path.exists(scenarios.ini):
-                    os.chmod(scenarios.ini, 0o644)
-                    os.remove(scenarios.ini)
+        passed, failed = run_scenarios(scenarios, args.only, scenarios.after_each)
     finally:
         if scenarios is not None:
             scenarios.cleanup()

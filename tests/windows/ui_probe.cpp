@@ -11,6 +11,19 @@
 //   text WINDOW                  the window's text (WM_GETTEXT): a caption, a field's text, a
 //                                drop-down list's chosen entry, a message box's static text
 //   visible WINDOW / enabled WINDOW
+//   state WINDOW                 "maximized", "minimized" or "normal"
+//   focus WINDOW                 the control with the keyboard focus in WINDOW's thread
+//   dropped LIST                 whether a drop-down list is open
+//   end-session WINDOW           the system's notices that the session ends, as log-off sends
+//                                them to every top-level window of WINDOW's process:
+//                                WM_QUERYENDSESSION (answers whether all agreed), then
+//                                WM_ENDSESSION
+//   launch SHOW PATH             starts PATH with the show command SHOW in its start-up
+//                                information, as a shortcut does; answers a process number
+//   exit-code PROCESS WAIT_MS    the exit code of a process it launched, once it has ended
+//   kill PROCESS                 ends a process it launched that is still running
+//   resource PATH TYPE NAME HEX  replaces a resource of the executable PATH, in every language
+//                                it is stored in, with the bytes HEX
 //   gone WINDOW WAIT_MS          whether the window was destroyed or hidden within the wait
 //   close WINDOW                 posts WM_CLOSE, as the close button does
 //   click WINDOW                 posts BM_CLICK, for a button a real click cannot reach
@@ -125,6 +138,25 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM state) {
   return FALSE;
 }
 
+struct ProcessWindows {
+  DWORD process = 0;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM state) {
+  auto* windows = reinterpret_cast<ProcessWindows*>(state);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == windows->process) windows->found.push_back(window);
+  return TRUE;
+}
+
+// The processes launched, by their number in this list.
+std::vector<HANDLE>& Launched() {
+  static std::vector<HANDLE> launched;
+  return launched;
+}
+
 struct Children {
   std::wstring window_class;
   HWND parent = nullptr;
@@ -186,6 +218,73 @@ std::string Run(const std::string& line) {
     HWND item = GetDlgItem(Handle(words[1]), std::atoi(words[2].c_str()));
     return item != nullptr ? "ok " + HandleText(item) + " " + Rects(item) : "no";
   }
+  if (command == "launch" && words.size() >= 3) {
+    std::wstring path = FromUtf8(line.substr(line.find(' ', line.find(' ') + 1) + 1));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(std::atoi(words[1].c_str()));
+    PROCESS_INFORMATION process{};
+    std::wstring command_line = L"\"" + path + L"\"";
+    if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+      return "no " + std::to_string(GetLastError());
+    }
+    CloseHandle(process.hThread);
+    Launched().push_back(process.hProcess);
+    return "ok " + std::to_string(Launched().size() - 1);
+  }
+  if (command == "exit-code" && words.size() == 3) {
+    const std::size_t index = std::strtoul(words[1].c_str(), nullptr, 10);
+    if (index >= Launched().size()) return "no";
+    if (WaitForSingleObject(Launched()[index], std::strtoul(words[2].c_str(), nullptr, 10)) !=
+        WAIT_OBJECT_0) {
+      return "no";
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(Launched()[index], &code);
+    return "ok " + std::to_string(code);
+  }
+  if (command == "resource") {
+    const std::vector<std::string> parts = Split(line, 5);
+    if (parts.size() != 5) return "no";
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < parts[4].size(); i += 2) {
+      bytes += static_cast<char>(std::strtoul(parts[4].substr(i, 2).c_str(), nullptr, 16));
+    }
+    const std::wstring path = FromUtf8(parts[1]);
+    const std::wstring type = FromUtf8(parts[2]);
+    const std::wstring name = FromUtf8(parts[3]);
+    // Every language the resource is stored in, so that no copy of it is left behind.
+    std::vector<WORD> languages;
+    if (HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+      EnumResourceLanguagesW(
+          module, type.c_str(), name.c_str(),
+          [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) -> BOOL {
+            reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+            return TRUE;
+          },
+          reinterpret_cast<LONG_PTR>(&languages));
+      FreeLibrary(module);
+    }
+    if (languages.empty()) return "no such resource";
+    HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
+    if (update == nullptr) return "no " + std::to_string(GetLastError());
+    bool updated = true;
+    for (WORD language : languages) {
+      updated = UpdateResourceW(update, type.c_str(), name.c_str(), language, bytes.data(),
+                                static_cast<DWORD>(bytes.size())) &&
+                updated;
+    }
+    return EndUpdateResourceW(update, FALSE) && updated ? "ok"
+                                                        : "no " + std::to_string(GetLastError());
+  }
+  if (command == "kill" && words.size() == 2) {
+    const std::size_t index = std::strtoul(words[1].c_str(), nullptr, 10);
+    if (index >= Launched().size()) return "no";
+    TerminateProcess(Launched()[index], 1);
+    return "ok";
+  }
   if (words.size() < 2) return "no unknown command";
   HWND window = Handle(words[1]);
   if (command == "rect") return IsWindow(window) ? "ok " + Rects(window) : "no";
@@ -199,6 +298,41 @@ std::string Run(const std::string& line) {
       Sleep(kPollMs);
     }
     return "ok";
+  }
+  if (command == "state") {
+    if (IsZoomed(window)) return "ok maximized";
+    return IsIconic(window) ? "ok minimized" : "ok normal";
+  }
+  if (command == "focus") {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread)) return "no";
+    return "ok " + HandleText(thread.hwndFocus);
+  }
+  if (command == "dropped") {
+    DWORD_PTR dropped = 0;
+    SendMessageTimeoutW(window, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, 2000, &dropped);
+    return dropped ? "ok" : "no";
+  }
+  if (command == "end-session") {
+    ProcessWindows windows;
+    GetWindowThreadProcessId(window, &windows.process);
+    EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&windows));
+    bool all_agree = true;
+    for (HWND each : windows.found) {
+      DWORD_PTR may_end = 0;
+      if (!SendMessageTimeoutW(each, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                               5000, &may_end) ||
+          may_end == 0) {
+        all_agree = false;
+      }
+    }
+    for (HWND each : windows.found) {
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(each, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                          &ignored);
+    }
+    return all_agree ? "ok 1" : "ok 0";
   }
   if (command == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? "ok" : "no";
   if (command == "click") return PostMessageW(window, BM_CLICK, 0, 0) ? "ok" : "no";
