@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "forms/placement/form_geometry.h"
+#include "settings/location/settings_location.h"
 #include "settings/profile/profile_path.h"
 #include "settings/settings_values.h"
 
@@ -14,7 +15,7 @@ namespace settings {
 
 QString SettingsFilePath() {
   return QString::fromStdU16String(
-      SettingsPathForExecutable(QCoreApplication::applicationFilePath().toStdU16String()));
+      SettingsFileOfProgram(QCoreApplication::applicationFilePath().toStdU16String()));
 }
 
 void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& operator_select,
@@ -30,6 +31,7 @@ void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& oper
 
 void SaveSettings(const QString& ini_path, const QWidget& main_window,
                   const QComboBox& operator_select, const QLineEdit& server_edit) {
+  PrepareSettingsFolder(ini_path.toStdU16String());
   SettingsValues values;
   values.outer = ToPixelRect(StoredOuterGeometry(main_window));
   values.host = server_edit.text().toStdU16String();

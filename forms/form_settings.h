@@ -10,8 +10,9 @@ class QLineEdit;
 
 namespace settings {
 
-// The settings file of the running program: the executable's full path with its extension
-// replaced by ".ini" (profile_path.h). Computed afresh at each call.
+// The settings file of the running program, where the build keeps it (settings_location.h):
+// by default the executable's full path with its extension replaced by ".ini"
+// (profile_path.h). Computed afresh at each call.
 QString SettingsFilePath();
 
 // Reads the settings file into the operator window's geometry and the settings window's
@@ -24,7 +25,8 @@ void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& oper
                   QLineEdit& server_edit);
 
 // Writes them back (called from the operator window's FormClose), one write per entry in the
-// order Top, left, Width, Height, Host, Window; while the window is minimised, its restored
+// order Top, left, Width, Height, Host, Window, after making what the build's place of the
+// file needs (settings_location.h); while the window is minimised, its restored
 // rectangle is written. Throws Failure(kSettingsWrite, "Unable to write to <full path>") at
 // the first refused write; the entries written before it stay written.
 void SaveSettings(const QString& ini_path, const QWidget& main_window,

@@ -229,18 +229,21 @@ def make_replaceable(path):
 
 
 class Program:
-    """One run of the Operator program in its own folder with its settings file beside it."""
+    """One run of the Operator program in its own folder with its settings file beside it, or
+    of the command given (an installed program, started from the PATH) with the environment's
+    changes given."""
 
-    def __init__(self, desktop, folder, scale):
+    def __init__(self, desktop, folder, scale, command=None, environment=None):
         self.desktop = desktop
         self.folder = folder
         self.env = dict(desktop.env)
         self.scale = scale
         self.env["QT_QPA_PLATFORM"] = "xcb"
         self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        self.env.update(environment or {})
         if scale != 1:
             self.env["QT_SCALE_FACTOR"] = str(scale)
-        self.process = subprocess.Popen([os.path.join(folder, "Operator")], cwd=folder,
+        self.process = subprocess.Popen(command or [os.path.join(folder, "Operator")], cwd=folder,
                                         env=self.env, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
         self.main = self.window(OPERATOR_TITLE, START_TIMEOUT)
@@ -810,6 +813,26 @@ def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
+
+
+def run_scenarios(scenarios, only=None):
+    """Runs each test_ method of `scenarios` (those whose name holds `only`, when given) in the
+    order of their names, printing PASS or FAIL for each; returns (passed, failed)."""
+    passed, failed = 0, 0
+    for name in sorted(n for n in dir(scenarios) if n.startswith("test_")):
+        if only and only not in name:
+            continue
+        started = time.monotonic()
+        try:
+            getattr(scenarios, name)()
+            passed += 1
+            print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
+        except Exception as error:  # a failed check, a timeout, a tool that broke
+            failed += 1
+            print("FAIL %s: %s" % (name, error), flush=True)
+            if not isinstance(error, Failed):
+                traceback.print_exc()
+    return passed, failed
 
 
 def main():
