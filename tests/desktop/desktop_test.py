@@ -815,26 +815,6 @@ def free_port():
         return s.getsockname()[1]
 
 
-def run_scenarios(scenarios, only=None):
-    """Runs each test_ method of `scenarios` (those whose name holds `only`, when given) in the
-    order of their names, printing PASS or FAIL for each; returns (passed, failed)."""
-    passed, failed = 0, 0
-    for name in sorted(n for n in dir(scenarios) if n.startswith("test_")):
-        if only and only not in name:
-            continue
-        started = time.monotonic()
-        try:
-            getattr(scenarios, name)()
-            passed += 1
-            print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
-        except Exception as error:  # a failed check, a timeout, a tool that broke
-            failed += 1
-            print("FAIL %s: %s" % (name, error), flush=True)
-            if not isinstance(error, Failed):
-                traceback.print_exc()
-    return passed, failed
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--operator", required=True)
