@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/instruction_count.h"
-#include "queueclient/charset.h"
+#include "queueclient/charset/charset.h"
 
 #ifdef QUEUE_BENCH_WITH_QT
 #include <QString>

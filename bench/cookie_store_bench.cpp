@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/text.h"
-#include "queueclient/cookie_store.h"
+#include "queueclient/cookies/cookie_store.h"
 
 namespace queue {
 namespace {

@@ -14,8 +14,8 @@
 #include <fstream>
 #include <string>
 
-#include "settings/profile_file.h"
-#include "settings/profile_storage.h"
+#include "settings/profile/profile_file.h"
+#include "settings/profile/profile_storage.h"
 
 namespace settings {
 namespace {

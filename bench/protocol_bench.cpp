@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "queueclient/body_reader.h"
-#include "queueclient/buffered_reader.h"
+#include "queueclient/http/body_reader.h"
+#include "queueclient/http/buffered_reader.h"
+#include "queueclient/http/response_head_reader.h"
 #include "queueclient/http_client.h"
-#include "queueclient/memory_channel.h"
-#include "queueclient/response_head_reader.h"
+#include "queueclient/socket/memory_channel.h"
 
 namespace {
 

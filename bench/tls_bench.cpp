@@ -19,7 +19,7 @@
 #include "bench/median_reporter.h"
 #include "bench/raw_connect.h"
 #include "queueclient/http_client.h"
-#include "queueclient/tls_context.h"
+#include "queueclient/tls/openssl/openssl_context.h"
 #include "tests/support/tls_peer.h"
 #include "tests/support/wire_helpers.h"
 

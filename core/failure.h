@@ -1,8 +1,9 @@
 // The failures of the program: one hierarchy rooted at Failure, thrown and never returned.
 // A failure has a kind, an English message as UTF-16 text and an optional inner failure.
 // Every layer names the kinds of its own failures (the HTTP client's in queueclient/failure.h,
-// the settings file's in settings/settings_failure.h, the theme's in theme/theme_failure.h);
-// subclasses there carry the data of socket, HTTP status and TLS failures.
+// the settings file's in settings/settings_failure.h, the theme's in
+// theme/container/theme_failure.h); subclasses there carry the data of socket, HTTP status and TLS
+// failures.
 #pragma once
 
 #include <exception>

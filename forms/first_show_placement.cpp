@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "settings/form_frame.h"
+#include "forms/placement/form_frame.h"
 
 namespace forms {
 

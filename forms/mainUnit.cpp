@@ -11,12 +11,12 @@
 
 #include "forms/click_during_request_filter.h"
 #include "forms/design_font.h"
+#include "forms/form_settings.h"
 #include "forms/handler_guard.h"
 #include "forms/setupUnit.h"
 #include "forms/type_ahead_combo_box.h"
 #include "forms/uAboutForm.h"
 #include "queueclient/next_press.h"
-#include "settings/form_settings.h"
 
 TMainForm* MainForm = nullptr;
 QString RoleLabel;

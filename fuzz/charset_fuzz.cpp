@@ -7,13 +7,13 @@
 
 #include "core/text.h"
 #include "fuzz/fuzz_support.h"
-#include "queueclient/charset.h"
-#include "queueclient/charset_table.h"
-#include "queueclient/codepage_converter.h"
-#include "queueclient/content_type.h"
-#include "queueclient/decode_utf.h"
-#include "queueclient/meta_scan.h"
-#include "queueclient/xml_encoding.h"
+#include "queueclient/charset/charset.h"
+#include "queueclient/charset/charset_table.h"
+#include "queueclient/charset/codepage_converter.h"
+#include "queueclient/charset/content_type.h"
+#include "queueclient/charset/decode_utf.h"
+#include "queueclient/charset/meta_scan.h"
+#include "queueclient/charset/xml_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static constexpr std::array<const char16_t*, 6> kContentTypes = {

@@ -9,9 +9,9 @@
 
 #include "core/text.h"
 #include "fuzz/fuzz_support.h"
-#include "queueclient/cookie_date.h"
-#include "queueclient/cookie_parser.h"
-#include "queueclient/cookie_store.h"
+#include "queueclient/cookies/cookie_date.h"
+#include "queueclient/cookies/cookie_parser.h"
+#include "queueclient/cookies/cookie_store.h"
 #include "queueclient/failure.h"
 
 namespace {

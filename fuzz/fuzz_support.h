@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "queueclient/cookie_time.h"
+#include "queueclient/cookies/cookie_time.h"
 
 namespace fuzz {
 

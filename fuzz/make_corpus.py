@@ -44,7 +44,7 @@ def unescape(body):
 def literals(*names):
     found = []
     for name in names:
-        text = (UNIT / name).read_text(encoding="utf-8")
+        text = next(UNIT.rglob(name)).read_text(encoding="utf-8")
         for group in ADJACENT.finditer(text):
             found.append(b"".join(unescape(m.group(1)) for m in LITERAL.finditer(group.group(1))))
     return [item for item in dict.fromkeys(found) if item]
@@ -60,7 +60,7 @@ def write(target, seeds):
 
 
 def charset_names():
-    text = (ROOT / "queueclient" / "charset_table.cpp").read_text(encoding="utf-8")
+    text = (ROOT / "queueclient" / "charset" / "charset_table.cpp").read_text(encoding="utf-8")
     first_per_page = {}
     for name, page in re.findall(r'\{"([^"]+)",\s*(\d+)\}', text):
         first_per_page.setdefault(page, name)

@@ -10,11 +10,11 @@
 
 #include "core/text.h"
 #include "fuzz/fuzz_support.h"
-#include "queueclient/decode_utf.h"
+#include "queueclient/charset/decode_utf.h"
 #include "queueclient/failure.h"
-#include "settings/profile_document.h"
-#include "settings/profile_file.h"
-#include "settings/profile_storage.h"
+#include "settings/profile/profile_document.h"
+#include "settings/profile/profile_file.h"
+#include "settings/profile/profile_storage.h"
 
 namespace {
 

@@ -8,15 +8,15 @@
 #include <optional>
 
 #include "fuzz/fuzz_support.h"
-#include "queueclient/body_reader.h"
-#include "queueclient/buffered_reader.h"
-#include "queueclient/charset.h"
-#include "queueclient/cookie_store.h"
+#include "queueclient/charset/charset.h"
+#include "queueclient/cookies/cookie_store.h"
 #include "queueclient/failure.h"
-#include "queueclient/memory_channel.h"
-#include "queueclient/response_head_reader.h"
-#include "queueclient/status_rules.h"
-#include "queueclient/uri.h"
+#include "queueclient/http/body_reader.h"
+#include "queueclient/http/buffered_reader.h"
+#include "queueclient/http/response_head_reader.h"
+#include "queueclient/http/status_rules.h"
+#include "queueclient/http/uri.h"
+#include "queueclient/socket/memory_channel.h"
 
 namespace {
 

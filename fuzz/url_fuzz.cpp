@@ -4,10 +4,10 @@
 // exactly its lines, each ended by CR LF, with no other CR or LF and no control byte in it but
 // the tabs of header values.
 #include "fuzz/fuzz_support.h"
-#include "queueclient/decode_utf.h"
+#include "queueclient/charset/decode_utf.h"
 #include "queueclient/failure.h"
-#include "queueclient/request_head.h"
-#include "queueclient/uri.h"
+#include "queueclient/http/request_head.h"
+#include "queueclient/http/uri.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include "queueclient/client_connection.h"
 
 #include "core/text.h"
-#include "queueclient/address_selection.h"
 #include "queueclient/failure.h"
-#include "queueclient/tcp_channel.h"
-#include "queueclient/tls_channel.h"
+#include "queueclient/socket/address_selection.h"
+#include "queueclient/socket/tcp_channel.h"
+#include "queueclient/tls/tls_channel.h"
 
 namespace queue {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "queueclient/buffered_reader.h"
-#include "queueclient/channel.h"
 #include "queueclient/client_limits.h"
-#include "queueclient/uri.h"
+#include "queueclient/http/buffered_reader.h"
+#include "queueclient/http/uri.h"
+#include "queueclient/socket/channel.h"
 
 namespace queue {
 

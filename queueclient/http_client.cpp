@@ -7,18 +7,18 @@
 #include <optional>
 
 #include "core/text.h"
-#include "queueclient/body_reader.h"
-#include "queueclient/charset.h"
+#include "queueclient/charset/charset.h"
 #include "queueclient/client_connection.h"
-#include "queueclient/cookie_store.h"
+#include "queueclient/cookies/cookie_store.h"
 #include "queueclient/failure.h"
-#include "queueclient/http_auth.h"
-#include "queueclient/request_head.h"
-#include "queueclient/response_head_reader.h"
-#include "queueclient/response_record.h"
-#include "queueclient/socket_wait.h"
-#include "queueclient/status_rules.h"
-#include "queueclient/uri.h"
+#include "queueclient/http/body_reader.h"
+#include "queueclient/http/http_auth.h"
+#include "queueclient/http/request_head.h"
+#include "queueclient/http/response_head_reader.h"
+#include "queueclient/http/response_record.h"
+#include "queueclient/http/status_rules.h"
+#include "queueclient/http/uri.h"
+#include "queueclient/socket/socket_wait.h"
 
 namespace queue {
 namespace {

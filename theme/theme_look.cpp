@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include "theme/theme_failure.h"
+#include "theme/container/theme_failure.h"
 #include "theme/theme_palette.h"
 #include "theme/theme_style.h"
 

@@ -6,7 +6,7 @@
 #include <QPalette>
 #include <QString>
 
-#include "theme/theme_container.h"
+#include "theme/container/theme_container.h"
 
 namespace theme {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "theme/theme_failure.h"
+#include "theme/container/theme_failure.h"
 
 namespace theme {
 namespace {

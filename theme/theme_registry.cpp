@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "theme/theme_container.h"
-#include "theme/theme_failure.h"
+#include "theme/container/theme_container.h"
+#include "theme/container/theme_failure.h"
 
 namespace theme {
 namespace {

@@ -20,7 +20,7 @@
 
 #include "app/operator_application.h"
 #include "app/startup.h"
-#include "settings/form_settings.h"
+#include "forms/form_settings.h"
 
 namespace operator_test {
 

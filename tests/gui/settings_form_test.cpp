@@ -19,8 +19,8 @@
 #include <memory>
 
 #include "core/failure.h"
-#include "settings/form_placement.h"
-#include "settings/form_settings.h"
+#include "forms/form_settings.h"
+#include "forms/placement/form_placement.h"
 #include "settings/settings_failure.h"
 
 namespace {

@@ -16,9 +16,9 @@
 
 #include "app/operator_application.h"
 #include "app/startup.h"
+#include "forms/form_settings.h"
 #include "forms/mainUnit.h"
 #include "forms/setupUnit.h"
-#include "settings/form_settings.h"
 #include "tests/gui/operator_test_support.h"
 #include "theme/theme_scaling.h"
 

@@ -6,6 +6,12 @@ other not at all; the HTTP client and settings' profile layer use no Qt); theme 
 sit above them; then forms, then app; tools may use everything below. An include of a folder on
 the same floor or a higher one, or of Qt where Qt does not belong, is a fault this test names.
 
+Inside the HTTP client the concerns (http/, cookies/, charset/, socket/, tls/) sit below the
+client itself: none of them includes the client, its connection or its Next press, only the
+failures and limits at the client's top. The TLS back-ends (tls/openssl/, tls/schannel/) are
+reached through the seam in tls/ alone: no back-end includes another, and nothing outside tls/
+includes a back-end.
+
 Usage: check_layers.py SOURCE_DIR
 """
 import pathlib
@@ -23,9 +29,25 @@ FLOORS = {
     "tools": 5,
 }
 # Files that must not see Qt, as path patterns below the source folder.
-QT_FREE = [r"^core/", r"^queueclient/", r"^settings/profile_", r"^settings/settings_failure",
-           r"^theme/theme_container", r"^tools/(qget|queue-server|make-theme)/"]
+QT_FREE = [r"^core/", r"^queueclient/", r"^settings/", r"^theme/container/",
+           r"^tools/(qget|queue-server|make-theme)/"]
+# The client's own top: what its concerns must not include.
+CLIENT_TOP = ("queueclient/http_client.h", "queueclient/client_connection.h",
+              "queueclient/next_press.h")
+CLIENT_CONCERNS = ("queueclient/http/", "queueclient/cookies/", "queueclient/charset/",
+                   "queueclient/socket/", "queueclient/tls/")
+TLS_BACKENDS = ("queueclient/tls/openssl/", "queueclient/tls/schannel/")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
+
+
+def inner_faults(relative, target):
+    """The HTTP client's inner order, for one include of `relative`."""
+    if relative.startswith(CLIENT_CONCERNS) and target in CLIENT_TOP:
+        yield "%s is below the client but includes %s" % (relative, target)
+    for backend in TLS_BACKENDS:
+        if target.startswith(backend) and not relative.startswith(backend):
+            if not relative.startswith("queueclient/tls/") or relative.startswith(TLS_BACKENDS):
+                yield "%s includes the TLS back-end header %s" % (relative, target)
 
 
 def main():
@@ -44,6 +66,7 @@ def main():
                     if qt_free and re.match(r"Q[A-Za-z]", target):
                         faults.append("%s includes <%s>, but uses no Qt" % (relative, target))
                     continue
+                faults.extend(inner_faults(relative, target))
                 top = target.split("/", 1)[0]
                 if "/" not in target or top == folder or top not in FLOORS:
                     continue  # its own folder, a generated header, or not a layer of ours

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "core/text.h"
-#include "queueclient/socket_platform.h"
+#include "queueclient/socket/socket_platform.h"
 
 namespace queue::testing {
 namespace {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "queueclient/tls_channel.h"  // SocketHandle
+#include "queueclient/tls/tls_channel.h"  // SocketHandle
 
 namespace queue::testing {
 

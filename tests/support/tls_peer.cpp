@@ -2,7 +2,7 @@
 // each as its options say.
 #include "tests/support/tls_peer.h"
 
-#include "queueclient/tcp_channel.h"
+#include "queueclient/socket/tcp_channel.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "queueclient/socket.h"
+#include "queueclient/socket/socket.h"
 
 namespace queue::testing {
 

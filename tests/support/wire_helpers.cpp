@@ -2,7 +2,7 @@
 #include "tests/support/wire_helpers.h"
 
 #include "core/text.h"
-#include "queueclient/request_head.h"
+#include "queueclient/http/request_head.h"
 
 namespace queue::testing {
 

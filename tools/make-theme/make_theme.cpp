@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "core/failure.h"
-#include "theme/theme_container.h"
+#include "theme/container/theme_container.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 
 #include "core/text.h"
 #include "queue_version.h"
-#include "queueclient/buffered_reader.h"
 #include "queueclient/failure.h"
+#include "queueclient/http/buffered_reader.h"
+#include "queueclient/http/response_head_reader.h"
 #include "queueclient/http_client.h"
 #include "queueclient/next_press.h"
-#include "queueclient/response_head_reader.h"
 #include "tools/qget/qget_output.h"
 
 namespace {
