@@ -12,21 +12,48 @@
 namespace app {
 namespace {
 
+// A box closes only by the clerk's answer (its button, Return, Esc, its close button). One
+// whose modal loop ended without an answer was not seen, and comes up again, a bounded number
+// of times.
+constexpr int kMaxShowings = 3;
+
 // A button held down would stay pressed behind the modal box.
 void CancelMouseCapture() {
   if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
 }
 
-void ShowErrorMessage(const QString& text) {
-  QPointer<QWidget> active = QApplication::activeWindow();
-  QPointer<QWidget> focus = QApplication::focusWidget();
-  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, active);
+// The window the box stands over: the program's active window. Which window is active is the
+// desktop's word, and it may name none of ours; the box then stands over the program's modal
+// window, or its visible main window, so that it comes up over the program all the same.
+QWidget* BoxOwner() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible() && window->windowType() == Qt::Window) return window;
+  }
+  return nullptr;
+}
+
+// Shows the box once; returns whether the clerk answered it.
+bool ShowBoxOnce(const QString& text, QWidget* owner) {
+  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, owner);
   box.setObjectName(QStringLiteral("ErrorBox"));
   box.setTextFormat(Qt::PlainText);
   // Every other window of the program takes no input while the box is open.
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
-  if (active) active->activateWindow();
+  return box.clickedButton() != nullptr;
+}
+
+void ShowErrorMessage(const QString& text) {
+  QPointer<QWidget> owner = BoxOwner();
+  QPointer<QWidget> focus = QApplication::focusWidget();
+  bool answered = false;
+  for (int showing = 0; showing < kMaxShowings && !answered; ++showing) {
+    answered = ShowBoxOnce(text, owner);
+  }
+  if (!answered) qCritical("The error box closed %d times unanswered", kMaxShowings);
+  if (owner) owner->activateWindow();
   if (focus) focus->setFocus(Qt::OtherFocusReason);
 }
 

@@ -1,10 +1,6 @@
 // Reading the start-up show command.
 #include "app/show_command.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace app {
 namespace {
 constexpr int kShowNormal = 1;
@@ -12,13 +8,8 @@ constexpr int kShowMaximized = 3;
 constexpr int kShowMinNoActive = 7;
 }  // namespace
 
+// A desktop that starts X programs gives them no show command: the window opens normal.
 int RequestedShowCommand() {
-#ifdef _WIN32
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  GetStartupInfoW(&startup);
-  if (startup.dwFlags & STARTF_USESHOWWINDOW) return startup.wShowWindow;
-#endif
   return kShowNormal;
 }
 

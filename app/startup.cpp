@@ -7,6 +7,7 @@
 #include "app/session_end.h"
 #include "app/show_command.h"
 #include "app/startup_failure_box.h"
+#include "core/scope_exit.h"
 #include "forms/design_font.h"
 #include "forms/mainUnit.h"
 #include "forms/setupUnit.h"
@@ -15,24 +16,6 @@
 
 namespace app {
 namespace {
-
-// While the windows are made, the windows' own font stands in as the application's. A text field
-// lays its (even empty) text out in the application's font the moment it is made, before it
-// takes its window's font; resolving a font is the costliest step of a start-up, and no window
-// draws in the application's font. Every window and control gives its font itself, so putting
-// the application's font back changes none of them.
-class WindowFontWhileMaking {
- public:
-  WindowFontWhileMaking() : application_font_(QApplication::font()) {
-    QApplication::setFont(forms::DesignFont(forms::kWindowFontPixels));
-  }
-  WindowFontWhileMaking(const WindowFontWhileMaking&) = delete;
-  WindowFontWhileMaking& operator=(const WindowFontWhileMaking&) = delete;
-  ~WindowFontWhileMaking() { QApplication::setFont(application_font_); }
-
- private:
-  const QFont application_font_;
-};
 
 template <class Form>
 void DestroyForm(Form*& reference) noexcept {
@@ -44,7 +27,15 @@ void DestroyForm(Form*& reference) noexcept {
 
 void CreateWindows() {
   theme::RequestTheme(theme::kThemeName, true);
-  const WindowFontWhileMaking window_font;
+  // While the windows are made, the windows' own font stands in as the application's. A text
+  // field lays its (even empty) text out in the application's font the moment it is made, before
+  // it takes its window's font; resolving a font is the costliest step of a start-up, and no
+  // window draws in the application's font. Every window and control gives its font itself, so
+  // putting the application's font back changes none of them.
+  const QFont application_font = QApplication::font();
+  QApplication::setFont(forms::DesignFont(forms::kWindowFontPixels));
+  const queue::ScopeExit restore_font(
+      [&application_font] { QApplication::setFont(application_font); });
   // Each window is made whole, then its reference is set, then what must see the reference
   // runs. The settings and About windows belong to the operator window: they are dialogs
   // owned by it, so the desktop lists only the main window with the program's taskbar button.

@@ -21,6 +21,8 @@ Failure::Failure(FailureKind kind, std::u16string message, std::shared_ptr<const
 Failure::Failure(FailureKind kind, std::string_view ascii_message)
     : Failure(kind, Widen(ascii_message)) {}
 
+Failure::Failure(FailureKind kind) : Failure(kind, kind.fixed_text()) {}
+
 Failure::~Failure() = default;
 
 SilentAbort::SilentAbort() : Failure(CoreFailure::kSilentAbort, std::u16string()) {}

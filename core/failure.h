@@ -14,16 +14,21 @@
 
 namespace queue {
 
-// A failure's kind: its stable name, as qget prints it ("socket", "http-status", ...). Two
-// kinds are the same when their names are.
+// A failure's kind: its stable name, as qget prints it ("socket", "http-status", ...), and, for
+// a kind whose message never varies, that message (ASCII), kept here beside the kind so that no
+// throw site types it again. Two kinds are the same when their names are.
 class FailureKind {
  public:
-  constexpr explicit FailureKind(std::string_view name) : name_(name) {}
+  constexpr explicit FailureKind(std::string_view name, std::string_view fixed_text = {})
+      : name_(name), fixed_text_(fixed_text) {}
   constexpr std::string_view name() const { return name_; }
-  friend constexpr bool operator==(FailureKind, FailureKind) = default;
+  // The message of every failure of this kind; empty when each failure composes its own.
+  constexpr std::string_view fixed_text() const { return fixed_text_; }
+  friend constexpr bool operator==(FailureKind a, FailureKind b) { return a.name_ == b.name_; }
 
  private:
   std::string_view name_;
+  std::string_view fixed_text_;
 };
 
 // Prints the kind's name (test output).
@@ -39,6 +44,8 @@ class Failure : public std::exception {
  public:
   Failure(FailureKind kind, std::u16string message, std::shared_ptr<const Failure> inner = {});
   Failure(FailureKind kind, std::string_view ascii_message);
+  // A failure of a kind with a fixed text, which is its message.
+  explicit Failure(FailureKind kind);
   ~Failure() override;
 
   FailureKind kind() const { return kind_; }

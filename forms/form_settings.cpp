@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "core/scope_exit.h"
 #include "forms/placement/form_geometry.h"
 #include "forms/placement/form_placement.h"
 #include "settings/profile/profile_file.h"
@@ -36,18 +37,6 @@ constexpr std::int32_t kDefaultHeight = 112;
 constexpr std::u16string_view kDefaultHost = u"http://localhost";
 constexpr std::int32_t kNoWindowSelected = -1;
 
-// Flushes the file when a load or a save ends, also when a write failed.
-class FlushAtEnd {
- public:
-  explicit FlushAtEnd(const ProfileFile& file) : file_(file) {}
-  FlushAtEnd(const FlushAtEnd&) = delete;
-  FlushAtEnd& operator=(const FlushAtEnd&) = delete;
-  ~FlushAtEnd() { file_.Flush(); }
-
- private:
-  const ProfileFile& file_;
-};
-
 std::int32_t Read(const ProfileFile& file, const Entry& entry, std::int32_t default_value) {
   return file.ReadInteger(entry.section, entry.key_read, default_value);
 }
@@ -66,7 +55,8 @@ QString SettingsFilePath() {
 void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& operator_select,
                   QLineEdit& server_edit) {
   const ProfileFile file(ini_path.toStdU16String());
-  const FlushAtEnd flush(file);
+  // The file is flushed when the load ends.
+  const queue::ScopeExit flush([&file] { file.Flush(); });
   StoredPlacement stored;
   stored.top = Read(file, kTop, kDefaultTop);
   stored.left = Read(file, kLeft, kDefaultLeft);
@@ -86,7 +76,8 @@ void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& oper
 void SaveSettings(const QString& ini_path, const QWidget& main_window,
                   const QComboBox& operator_select, const QLineEdit& server_edit) {
   ProfileFile file(ini_path.toStdU16String());
-  const FlushAtEnd flush(file);
+  // The file is flushed when the save ends, also when a write failed.
+  const queue::ScopeExit flush([&file] { file.Flush(); });
   const QRect outer = StoredOuterGeometry(main_window);
   // One write per entry, in this order; the first refused write ends the save.
   Write(file, kTop, outer.y());

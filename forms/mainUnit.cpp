@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "core/scope_exit.h"
+#include "forms/accessible_text.h"
 #include "forms/click_during_request_filter.h"
 #include "forms/design_font.h"
 #include "forms/form_settings.h"
@@ -33,24 +35,14 @@ constexpr int kNextFontPixels = 16;
 constexpr int kListFontPixels = 61;
 const QColor kCream(255, 251, 240);
 
-QPushButton* MakeSmallButton(QWidget* parent, const char* name, const char* caption, int top) {
-  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+QPushButton* MakeSmallButton(QWidget* parent, const char* name,
+                             const forms::texts::ControlText& text, int top) {
+  auto* button = new QPushButton(forms::WindowText(text.caption), parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(1, top, 25, 25);
+  forms::NameForScreenReader(*button, text);
   return button;
 }
-
-// Marks the request's end for the click filter however the Next action leaves.
-class RequestEnd {
- public:
-  explicit RequestEnd(forms::ClickDuringRequestFilter& clicks) : clicks_(clicks) {}
-  RequestEnd(const RequestEnd&) = delete;
-  RequestEnd& operator=(const RequestEnd&) = delete;
-  ~RequestEnd() { clicks_.RequestEnded(); }
-
- private:
-  forms::ClickDuringRequestFilter& clicks_;
-};
 
 }  // namespace
 
@@ -60,7 +52,7 @@ TMainForm::TMainForm() {
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   // The design caption; FormShow replaces it before the window is first drawn.
-  setWindowTitle(QStringLiteral("Электронная очередь - Оператор"));
+  setWindowTitle(forms::WindowText(forms::texts::kMainDesignCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   QPalette cream = palette();
   cream.setColor(QPalette::Window, kCream);
@@ -70,8 +62,10 @@ TMainForm::TMainForm() {
   queueList = new forms::TypeAheadComboBox(this);
   queueList->setObjectName(QStringLiteral("queueList"));
   queueList->setFont(forms::DesignFont(kListFontPixels));
+  forms::NameForScreenReader(*queueList, forms::texts::kQueueList);
 
-  nextButton = new QPushButton(QStringLiteral("Следующий"), this);
+  nextButton = new QPushButton(forms::WindowText(forms::texts::kNextButton.caption), this);
+  forms::NameForScreenReader(*nextButton, forms::texts::kNextButton);
   nextButton->setObjectName(QStringLiteral("nextButton"));
   nextButton->setFont(forms::DesignFont(kNextFontPixels, true));
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
@@ -83,14 +77,16 @@ TMainForm::TMainForm() {
   mmo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   mmo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   mmo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  mmo1->setPlainText(QStringLiteral("mmo1"));
+  mmo1->setPlainText(forms::WindowText(forms::texts::kLogFirstLine));
+  forms::NameForScreenReader(*mmo1, forms::texts::kAnswerLog);
   mmo1->setGeometry(kLogRect);
 
   grp1 = new QGroupBox(this);
   grp1->setObjectName(QStringLiteral("grp1"));
-  btn2 = MakeSmallButton(grp1, "btn2", "S", 1);
-  btn1 = MakeSmallButton(grp1, "btn1", "H", 28);
-  btn3 = MakeSmallButton(grp1, "btn3", "?", 56);
+  forms::NameForScreenReader(*grp1, forms::texts::kSmallButtons);
+  btn2 = MakeSmallButton(grp1, "btn2", forms::texts::kSettingsButton, 1);
+  btn1 = MakeSmallButton(grp1, "btn1", forms::texts::kUnusedButton, 28);
+  btn3 = MakeSmallButton(grp1, "btn3", forms::texts::kAboutButton, 56);
 
   setTabOrder(queueList, mmo1);
   setTabOrder(mmo1, btn2);
@@ -150,7 +146,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::FormShow() {
-  RoleLabel = QStringLiteral("Оператор");
+  RoleLabel = forms::WindowText(forms::texts::kRoleLabel);
   setWindowTitle(RoleLabel);
   settings::LoadSettings(settings::SettingsFilePath(), *this, *setup_form_->operatorSelect,
                          *setup_form_->serverEdit);
@@ -176,7 +172,8 @@ void TMainForm::SaveSettingsAtSessionEnd() noexcept {
 void TMainForm::btn1Click() {
   const QString window_number = setup_form_->operatorSelect->currentText();
   const QString server = setup_form_->serverEdit->text();
-  const RequestEnd request_end(*next_click_filter_);
+  // The click filter learns of the request's end however the Next action leaves.
+  const queue::ScopeExit request_end([this] { next_click_filter_->RequestEnded(); });
   const QString url = server + QStringLiteral("/getQueue?operator=") + window_number;
   queue::RunNextPress(idhtp1, url.toStdU16String(), [this](std::u16string answer) {
     ShowAnswer(QString::fromStdU16String(answer));

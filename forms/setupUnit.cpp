@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "forms/accessible_text.h"
 #include "forms/design_font.h"
 #include "forms/first_show_placement.h"
 #include "forms/handler_guard.h"
@@ -31,8 +32,8 @@ constexpr int kServerLabelTop = 56;
 constexpr int kOperatorSelectTop = 8;
 constexpr int kServerEditTop = 53;
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
-  auto* label = new QLabel(text, parent);
+QLabel* MakeLabel(QWidget* parent, const char* name, const forms::texts::ControlText& text) {
+  auto* label = new QLabel(forms::WindowText(text.caption), parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   return label;
@@ -53,9 +54,10 @@ void PlaceLabel(QLabel* label, int top) {
   label->move(kLabelsRightEdge - label->width(), top);
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+QPushButton* MakeButton(QWidget* parent, const char* name, const forms::texts::ControlText& text,
                         const QRect& rect) {
-  auto* button = new QPushButton(caption, parent);
+  auto* button = new QPushButton(forms::WindowText(text.caption), parent);
+  forms::NameForScreenReader(*button, text);
   button->setObjectName(QString::fromLatin1(name));
   // Neither button is the window's default: Enter presses nothing.
   button->setAutoDefault(false);
@@ -70,14 +72,14 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   setObjectName(QStringLiteral("SetupForm"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(QStringLiteral("Настройка"));
+  setWindowTitle(forms::WindowText(forms::texts::kSetupCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   setSizeGripEnabled(false);
 
-  operatorLabel = MakeLabel(this, "operatorLabel", QStringLiteral("№ окна/оператора:"));
-  serverLabel = MakeLabel(this, "serverLabel", QStringLiteral("Адрес сервера:"));
+  operatorLabel = MakeLabel(this, "operatorLabel", forms::texts::kOperatorLabel);
+  serverLabel = MakeLabel(this, "serverLabel", forms::texts::kServerLabel);
 
-  serverEdit = new QLineEdit(QStringLiteral("http://localhost"), this);
+  serverEdit = new QLineEdit(forms::WindowText(forms::texts::kServerDefault), this);
   serverEdit->setObjectName(QStringLiteral("serverEdit"));
   serverEdit->setGeometry(kFieldsLeft, kServerEditTop, kFieldsWidth, serverEdit->height());
 
@@ -89,8 +91,15 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   operatorSelect->setGeometry(kFieldsLeft, kOperatorSelectTop, kFieldsWidth,
                               operatorSelect->height());
 
-  btn1 = MakeButton(this, "btn1", QStringLiteral("Сохранить"), QRect(112, 86, 105, 35));
-  btn2 = MakeButton(this, "btn2", QStringLiteral("Закрыть"), QRect(230, 88, 105, 33));
+  btn1 = MakeButton(this, "btn1", forms::texts::kSaveButton, QRect(112, 86, 105, 35));
+  btn2 = MakeButton(this, "btn2", forms::texts::kCloseButton, QRect(230, 88, 105, 33));
+
+  // Each field is named by its label, as a screen reader finds it (the label is its buddy,
+  // which draws nothing: the labels have no mnemonic).
+  operatorLabel->setBuddy(operatorSelect);
+  serverLabel->setBuddy(serverEdit);
+  forms::NameForScreenReader(*operatorSelect, forms::texts::kOperatorSelect);
+  forms::NameForScreenReader(*serverEdit, forms::texts::kServerEdit);
 
   // The address field comes first although the number list stands above it.
   setTabOrder(serverEdit, operatorSelect);
@@ -127,7 +136,8 @@ void TSetupForm::btn1Click() {
 }
 
 void TSetupForm::ShowNumberInMainCaption() {
-  main_form_.setWindowTitle(RoleLabel + QStringLiteral(" - ") + operatorSelect->currentText());
+  main_form_.setWindowTitle(RoleLabel + forms::WindowText(forms::texts::kCaptionSeparator) +
+                            operatorSelect->currentText());
 }
 
 void TSetupForm::btn2Click() {

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "core/failure.h"
+#include "forms/accessible_text.h"
 #include "forms/centred_image.h"
 #include "forms/design_font.h"
 #include "forms/first_show_placement.h"
@@ -29,8 +30,6 @@ const char kLogoResource[] = ":/about/logo.png";
 // The maker's addresses. The handlers open these fixed values, never the labels' texts.
 const char kWebAddress[] = "http://tarvix.ru";
 const char kMailAddress[] = "mailto:support@tarvix.ru";
-const char kWebLabel[] = "tarvix.ru";
-const char kMailLabel[] = "support@tarvix.ru";
 
 TAboutForm::UrlOpener& CurrentOpener() {
   static TAboutForm::UrlOpener opener;
@@ -73,26 +72,39 @@ void PlaceSizedToText(QLabel* label, const QRect& design, AlignedEdge edge) {
 // The labels are made after the window has been polished by its owner's first showing, and a
 // widget made in a window that the theme's style sheet has polished does not inherit the
 // window's font: each label is given the window's font itself.
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* utf8_text) {
-  auto* label = new QLabel(QString::fromUtf8(utf8_text), parent);
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
+  auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   label->setFont(forms::DesignFont(forms::kWindowFontPixels));
   return label;
 }
 
-forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name, const char* text) {
-  auto* label = new forms::LinkLabel(QString::fromLatin1(text),
+QLabel* MakeLabel(QWidget* parent, const char* name, const forms::texts::ControlText& text) {
+  QLabel* label = MakeLabel(parent, name, forms::WindowText(text.caption));
+  forms::NameForScreenReader(*label, text);
+  return label;
+}
+
+forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name,
+                                const forms::texts::ControlText& text) {
+  auto* label = new forms::LinkLabel(forms::WindowText(text.caption),
                                      forms::DesignFont(forms::kWindowFontPixels), parent);
   label->setObjectName(QString::fromLatin1(name));
+  forms::NameForScreenReader(*label, text);
   return label;
+}
+
+// A screen reader reads a caption with the value it belongs to; the link draws nothing.
+void CaptionOf(QLabel* caption, QWidget* value) {
+  caption->setBuddy(value);
 }
 
 }  // namespace
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutForm");
-  setWindowTitle(QString::fromUtf8("О программе"));
+  setWindowTitle(forms::WindowText(forms::texts::kAboutCaption));
   // A dialog frame with only a close button; the caption's icon goes with the system menu,
   // which PrepareNativeWindow leaves out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -127,24 +139,30 @@ void TAboutForm::MakeContents() {
   imgLogo->setObjectName("imgLogo");
   imgLogo->setGeometry(5, 5, 150, 150);
   imgLogo->SetPicture(logo);
-  lbl1 = MakeLabel(this, "lbl1", "Рабочее место оператора для электронной очереди");
+  forms::NameForScreenReader(*imgLogo, forms::texts::kLogo);
+  lbl1 = MakeLabel(this, "lbl1", forms::texts::kProductTitle);
   lbl1->setFont(forms::DesignFont(kTitleFontPixels));
   lbl1->setWordWrap(true);
   lbl1->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lbl1->setGeometry(161, 8, 407, 41);
 
-  lbl6 = MakeLabel(this, "lbl6", "Версия:");
-  lblVersion = MakeLabel(this, "lblVersion", queue::kVersionText);
+  lbl6 = MakeLabel(this, "lbl6", forms::texts::kVersionCaption);
+  lblVersion = MakeLabel(this, "lblVersion", QString::fromLatin1(queue::kVersionText));
   lblVersion->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lblVersion->setGeometry(209, 64, 129, 13);
-  lbl3 = MakeLabel(this, "lbl3", "Сайт:");
-  lbl2 = MakeLinkLabel(this, "lbl2", kWebLabel);
-  lbl4 = MakeLabel(this, "lbl4", "Почта:");
-  lbl5 = MakeLinkLabel(this, "lbl5", kMailLabel);
-  lbl9 = MakeLabel(this, "lbl9", "Компания:");
-  lbl11 = MakeLabel(this, "lbl11", "ТАРВИКС");
-  lbl8 = MakeLabel(this, "lbl8", "Автор:");
-  lbl10 = MakeLabel(this, "lbl10", "Сидоров П. Н.");
+  lbl3 = MakeLabel(this, "lbl3", forms::texts::kSiteCaption);
+  lbl2 = MakeLinkLabel(this, "lbl2", forms::texts::kSiteLink);
+  lbl4 = MakeLabel(this, "lbl4", forms::texts::kMailCaption);
+  lbl5 = MakeLinkLabel(this, "lbl5", forms::texts::kMailLink);
+  lbl9 = MakeLabel(this, "lbl9", forms::texts::kCompanyCaption);
+  lbl11 = MakeLabel(this, "lbl11", forms::texts::kCompany);
+  lbl8 = MakeLabel(this, "lbl8", forms::texts::kAuthorCaption);
+  lbl10 = MakeLabel(this, "lbl10", forms::texts::kAuthor);
+  CaptionOf(lbl6, lblVersion);
+  CaptionOf(lbl3, lbl2);
+  CaptionOf(lbl4, lbl5);
+  CaptionOf(lbl9, lbl11);
+  CaptionOf(lbl8, lbl10);
 
   connect(lbl2, &forms::LinkLabel::clicked, this, &TAboutForm::lbl2Click);
   connect(lbl5, &forms::LinkLabel::clicked, this, &TAboutForm::lbl5Click);

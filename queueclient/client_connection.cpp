@@ -27,10 +27,9 @@ ClientConnection::~ClientConnection() {
 
 std::unique_ptr<ClientConnection> OpenConnection(const Uri& uri, const ClientLimits& limits) {
   Route route = RouteOf(uri);
-  if (route.https && uri.Host.empty())
-    throw Failure(ClientFailure::kUriEmptyHost, "Host field is empty");
-  if (uri.Host.empty()) throw Failure(ClientFailure::kHostRequired, "A Host is required");
-  if (route.port == 0) throw Failure(ClientFailure::kPortRequired, "A Port is required");
+  if (route.https && uri.Host.empty()) throw Failure(ClientFailure::kUriEmptyHost);
+  if (uri.Host.empty()) throw Failure(ClientFailure::kHostRequired);
+  if (route.port == 0) throw Failure(ClientFailure::kPortRequired);
   const std::string host = Utf16ToUtf8(uri.Host);
   StartSockets();  // Windows: before the first name lookup and socket
   const auto connect_deadline =

@@ -5,6 +5,10 @@
 
 namespace queue {
 
+// A socket read that gets no data for this long fails "Read timed out."; the TLS channels bound
+// every receive and send by it when their caller gives no bound of its own.
+inline constexpr int kReadTimeoutMs = 30000;
+
 // A queue answer is a few bytes; a body anywhere near this comes from a runaway server.
 inline constexpr std::size_t kMaxBodyBytes = 64u * 1024u * 1024u;
 
@@ -13,7 +17,7 @@ struct ClientLimits {
   // Name resolution and TCP connect together, and then the TLS handshake on its own, give up
   // with socket error 10060 after this.
   int connect_timeout_ms = 21000;
-  int read_timeout_ms = 30000;  // a socket read that gets no data fails "Read timed out."
+  int read_timeout_ms = kReadTimeoutMs;
   // From the request's send to the response's last byte: a server that trickles its answer, each
   // byte inside the read bound, fails "Read timed out." here instead of freezing the window.
   int press_timeout_ms = 60000;

@@ -9,31 +9,35 @@
 
 namespace queue {
 
-// The kinds of the client's failures, with the messages they carry.
+// The kinds of the client's failures, with the message of each kind whose message is fixed.
 struct ClientFailure {
-  static constexpr FailureKind kUnknownProtocol{"unknown-protocol"};  // "Unknown Protocol"
-  static constexpr FailureKind kHostRequired{"host-required"};        // "A Host is required"
-  static constexpr FailureKind kPortRequired{"port-required"};        // "A Port is required"
-  static constexpr FailureKind kInvalidIOHandler{
-      "invalid-iohandler"};                                      // "IOHandler value is not valid"
-  static constexpr FailureKind kUriEmptyHost{"uri-empty-host"};  // "Host field is empty"
-  static constexpr FailureKind kSocketLibrary{
-      "socket-library"};                                // "Error on loading Winsock2 library (...)"
-  static constexpr FailureKind kSocket{"socket"};       // "Socket Error # N\r\n<text>"
-  static constexpr FailureKind kSslLoad{"ssl-load"};    // "Could not load SSL library."
-  static constexpr FailureKind kSslSetup{"ssl-setup"};  // method, context, cipher list, session
+  static constexpr FailureKind kUnknownProtocol{"unknown-protocol", "Unknown Protocol"};
+  static constexpr FailureKind kHostRequired{"host-required", "A Host is required"};
+  static constexpr FailureKind kPortRequired{"port-required", "A Port is required"};
+  static constexpr FailureKind kInvalidIOHandler{"invalid-iohandler",
+                                                 "IOHandler value is not valid"};
+  static constexpr FailureKind kUriEmptyHost{"uri-empty-host", "Host field is empty"};
+  // "Error on loading Winsock2 library (...)"
+  static constexpr FailureKind kSocketLibrary{"socket-library"};
+  // "Socket Error # N\r\n<text>"
+  static constexpr FailureKind kSocket{"socket"};
+  static constexpr FailureKind kSslLoad{"ssl-load", "Could not load SSL library."};
+  // method, context, cipher list, session
+  static constexpr FailureKind kSslSetup{"ssl-setup"};
   // "Error connecting with SSL.\r\n..." and the binding failures
   static constexpr FailureKind kSslHandshake{"ssl-handshake"};
   // the TLS library's own text while receiving or sending
   static constexpr FailureKind kSslLibrary{"ssl-library"};
-  static constexpr FailureKind kConnectionClosed{
-      "connection-closed"};                                      // "Connection Closed Gracefully."
-  static constexpr FailureKind kReadTimeout{"read-timeout"};     // "Read timed out."
-  static constexpr FailureKind kLineTooLong{"line-too-long"};    // "Max line length exceeded."
-  static constexpr FailureKind kHttpStatus{"http-status"};       // the status line as received
-  static constexpr FailureKind kBodyTooLarge{"body-too-large"};  // a body past the memory bound
+  static constexpr FailureKind kConnectionClosed{"connection-closed",
+                                                 "Connection Closed Gracefully."};
+  static constexpr FailureKind kReadTimeout{"read-timeout", "Read timed out."};
+  static constexpr FailureKind kLineTooLong{"line-too-long", "Max line length exceeded."};
+  // the status line as received
+  static constexpr FailureKind kHttpStatus{"http-status"};
+  // a body past the memory bound
+  static constexpr FailureKind kBodyTooLarge{"body-too-large", "Max body size exceeded."};
   // a head and trailers past the client's memory bound
-  static constexpr FailureKind kHeadTooLarge{"head-too-large"};
+  static constexpr FailureKind kHeadTooLarge{"head-too-large", "Max header size exceeded."};
 };
 
 // A socket or resolver error, numbered as Windows Sockets numbers it on every platform.

@@ -13,7 +13,4 @@ namespace queue {
 // caller can fall back to the 8-bit decoding.
 std::optional<std::u16string> DecodeWithCodePage(std::string_view bytes, int code_page);
 
-// The converter's own name for a code page; nullptr when none of ours maps it. Linux only.
-const char* IconvNameOf(int code_page);
-
 }  // namespace queue

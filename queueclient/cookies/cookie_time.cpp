@@ -2,11 +2,8 @@
 #include "queueclient/cookies/cookie_time.h"
 
 #include <chrono>
-#include <ctime>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "queueclient/cookies/local_utc_offset.h"
 
 namespace queue {
 namespace {
@@ -47,21 +44,7 @@ class SystemClock final : public CookieClock {
     return DateTime{utc_ms + std::int64_t{UtcOffsetMinutes()} * 60 * kMsPerSecond};
   }
 
-  int UtcOffsetMinutes() const override {
-#ifdef _WIN32
-    TIME_ZONE_INFORMATION zone{};
-    const DWORD which = GetTimeZoneInformation(&zone);
-    LONG bias = zone.Bias;
-    if (which == TIME_ZONE_ID_DAYLIGHT) bias += zone.DaylightBias;
-    if (which == TIME_ZONE_ID_STANDARD) bias += zone.StandardBias;
-    return -static_cast<int>(bias);
-#else
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (localtime_r(&now, &local) == nullptr) return 0;
-    return static_cast<int>(local.tm_gmtoff / 60);
-#endif
-  }
+  int UtcOffsetMinutes() const override { return LocalUtcOffsetMinutes(); }
 };
 
 }  // namespace

@@ -25,7 +25,7 @@ class BodySink {
   // Fails when `count` more bytes would take the body past the bound.
   void CheckRoomFor(std::size_t count) const {
     if (count > max_bytes_ - std::min(max_bytes_, body_.size())) {
-      throw Failure(ClientFailure::kBodyTooLarge, "Max body size exceeded.");
+      throw Failure(ClientFailure::kBodyTooLarge);
     }
   }
 
@@ -49,7 +49,7 @@ bool CopyExactly(BufferedReader& reader, std::uint64_t wanted, BodySink& sink) {
 }
 
 [[noreturn]] void ThrowClosed() {
-  throw Failure(ClientFailure::kConnectionClosed, "Connection Closed Gracefully.");
+  throw Failure(ClientFailure::kConnectionClosed);
 }
 
 void ReadChunked(BufferedReader& reader, ResponseRecord& record, BodySink& sink, CloseMeans close) {

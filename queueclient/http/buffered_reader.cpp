@@ -20,7 +20,7 @@ bool IsResetLike(const SocketFailure& failure) {
 
 std::string BufferedReader::ReadLine() {
   std::optional<std::string> line = ReadLineOrEnd();
-  if (!line) throw Failure(ClientFailure::kConnectionClosed, "Connection Closed Gracefully.");
+  if (!line) throw Failure(ClientFailure::kConnectionClosed);
   return std::move(*line);
 }
 
@@ -36,7 +36,7 @@ std::optional<std::string> BufferedReader::ReadLineOrEnd() {
     const std::size_t lf = pending.find('\n', searched);
     if (lf != std::string_view::npos) {
       if (lf > kMaxLineLength)
-        throw Failure(ClientFailure::kLineTooLong, "Max line length exceeded.");
+        throw Failure(ClientFailure::kLineTooLong);
       std::size_t end = lf;
       if (end > 0 && pending[end - 1] == '\r') --end;
       std::string line(pending.substr(0, end));
@@ -44,7 +44,7 @@ std::optional<std::string> BufferedReader::ReadLineOrEnd() {
       return line;
     }
     if (pending.size() > kMaxLineLength) {
-      throw Failure(ClientFailure::kLineTooLong, "Max line length exceeded.");
+      throw Failure(ClientFailure::kLineTooLong);
     }
     searched = pending.size();
     if (!Fill()) return std::nullopt;

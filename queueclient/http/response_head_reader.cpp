@@ -11,7 +11,7 @@ namespace {
 void CountHeadBytes(ResponseRecord& record, std::string_view line) {
   record.head_bytes += line.size() + 2;
   if (record.head_bytes > kMaxHeadBytes) {
-    throw Failure(ClientFailure::kHeadTooLarge, "Max header size exceeded.");
+    throw Failure(ClientFailure::kHeadTooLarge);
   }
 }
 

@@ -1,16 +1,10 @@
 // URL parsing and the merge of a request URL into the client's current URI.
 #include "queueclient/http/uri.h"
 
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <arpa/inet.h>
-#endif
-
 #include "core/text.h"
 #include "queueclient/failure.h"
 #include "queueclient/http/protocol_integer.h"
+#include "queueclient/socket/socket_platform.h"
 
 namespace queue {
 namespace {
@@ -181,7 +175,7 @@ void MergeIntoCurrent(Uri& current, const Uri& url) {
   } else if (EqualsIgnoreCase(url.Protocol, u"https")) {
     current.Port = u"443";
   } else if (current.Port.empty()) {
-    throw Failure(ClientFailure::kUnknownProtocol, "Unknown Protocol");
+    throw Failure(ClientFailure::kUnknownProtocol);
   }
   current.IPVersion = url.IPVersion;
 }

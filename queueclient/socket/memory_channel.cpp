@@ -24,7 +24,7 @@ std::size_t MemoryChannel::Receive(char* buffer, std::size_t capacity) {
       case End::kReset:
         throw SocketFailure(wsa::kConnectionReset);
       case End::kTimeout:
-        throw Failure(ClientFailure::kReadTimeout, "Read timed out.");
+        throw Failure(ClientFailure::kReadTimeout);
     }
   }
   const std::string& segment = segments_[segment_];

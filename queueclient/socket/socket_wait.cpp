@@ -25,14 +25,9 @@ int MillisecondsLeft(WaitClock::time_point end) {
 
 int SlicedWait::NextTimeoutMs() {
   const int left = MillisecondsLeft(end_);
-#ifdef _WIN32
-  final_slice_ = true;
-  return left;
-#else
-  final_slice_ = left <= kLastSliceMs;
+  final_slice_ = SocketTimeoutsAreExact() || left <= kLastSliceMs;
   if (final_slice_) return left;
   return std::max(kLastSliceMs, left / 4 * 3 / kSliceStepMs * kSliceStepMs);
-#endif
 }
 
 WaitClock::time_point ReceiveBounds::EndOfReceive() const {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <optional>
 
+#include "queueclient/client_limits.h"
 #include "queueclient/socket/socket.h"
 
 namespace queue {
@@ -38,7 +39,7 @@ class SlicedWait {
 // data, and none goes past the deadline (the end of a press or of a TLS handshake) when one is
 // set.
 struct ReceiveBounds {
-  int per_receive_ms = 30000;
+  int per_receive_ms = kReadTimeoutMs;
   std::optional<WaitClock::time_point> deadline;
 
   // When a receive that starts now must end.

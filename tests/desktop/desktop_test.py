@@ -7,10 +7,11 @@ xdotool, closed through the window manager (wmctrl -c, as the frame's close butt
 texts read as a screen reader reads them (AT-SPI), the settings file read back from disk.
 Everything started here is stopped at the end; every wait is bounded.
 
-Usage: desktop_test.py --operator PATH [--scale 1|2] [--screenshots DIR]
+Usage: desktop_test.py --operator PATH [--scale 1|2] [--screenshots DIR] [--only WORD]
 """
 
 import argparse
+import http.server
 import os
 import re
 import shutil
@@ -19,6 +20,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import traceback
 
@@ -174,6 +176,58 @@ class Window:
         run(["wmctrl", "-i", "-c", self.wid], self.desktop.env, check_status=True)
 
 
+class AnswerServer:
+    """A queue server on loopback that answers every request with one text; it records the
+    request targets."""
+
+    def __init__(self, answer):
+        body = answer.encode("utf-8")
+        targets = self.targets = []
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                targets.append(self.path)
+                self.send_response(200)
+                self.send_header("Content-Type", "text/plain; charset=utf-8")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.HTTPServer(("127.0.0.1", 0), Handler)
+        self.server.timeout = STEP_TIMEOUT
+        self.url = "http://127.0.0.1:%d" % self.server.server_address[1]
+        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
+
+    def __enter__(self):
+        self.thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.server.shutdown()
+        self.server.server_close()
+        self.thread.join(timeout=STEP_TIMEOUT)
+
+
+def make_unreplaceable(path):
+    """A settings file the program cannot replace: immutable for root (whom permissions do not
+    stop), read-only for anyone else."""
+    if os.geteuid() == 0:
+        run(["chattr", "+i", path], {"PATH": os.environ.get("PATH", "/usr/bin:/bin")},
+            check_status=True)
+    else:
+        os.chmod(path, 0o444)
+
+
+def make_replaceable(path):
+    if os.geteuid() == 0:
+        run(["chattr", "-i", path], {"PATH": os.environ.get("PATH", "/usr/bin:/bin")})
+    else:
+        os.chmod(path, 0o644)
+
+
 class Program:
     """One run of the Operator program in its own folder with its settings file beside it."""
 
@@ -209,8 +263,14 @@ class Program:
         return not out.split()
 
     def click(self, x, y):
-        run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], self.env,
-            check_status=True)
+        # A move with --sync waits for the pointer to arrive, forever when it stands there
+        # already.
+        here = run(["xdotool", "getmouselocation", "--shell"], self.env, check_status=True)
+        if "X=%d\nY=%d\n" % (x, y) in here:
+            run(["xdotool", "click", "1"], self.env, check_status=True)
+        else:
+            run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], self.env,
+                check_status=True)
 
     def click_button(self, name, window_role=None):
         x, y, w, h = accessible_extents(self, name, "push button", window_role)
@@ -236,10 +296,10 @@ class Program:
 
 # ---- accessibility ---------------------------------------------------------------------------
 
-def _atspi(program):
+def _atspi(on):
     # pyatspi finds the session bus through the environment of this process.
-    os.environ["DBUS_SESSION_BUS_ADDRESS"] = program.env["DBUS_SESSION_BUS_ADDRESS"]
-    os.environ["DISPLAY"] = program.env["DISPLAY"]
+    os.environ["DBUS_SESSION_BUS_ADDRESS"] = on.env["DBUS_SESSION_BUS_ADDRESS"]
+    os.environ["DISPLAY"] = on.env["DISPLAY"]
     import pyatspi
     return pyatspi
 
@@ -288,7 +348,78 @@ def accessible_extents(program, name, role, window_role=None):
         # Qt tells device-independent pixels; the pointer moves in physical ones.
         return tuple(int(v * program.scale) for v in
                      (extents.x, extents.y, extents.width, extents.height))
-    return wait_for("the %s %r" % (role, name), probe)
+
+    # A window that has just come up may still be moved by the window manager (onto the
+    # screen, say): the place counts once two readings a moment apart agree.
+    last = [None]
+
+    def settled():
+        now = probe()
+        agreed = now is not None and now == last[0]
+        last[0] = now
+        return now if agreed else None
+    return wait_for("the %s %r" % (role, name), settled)
+
+
+def accessible_window(program, role, name):
+    """The program's top-level accessible of that role and name (a frame or a dialog)."""
+    return wait_for("the %s %r through the accessibility bus" % (role, name), lambda: _find(
+        _application(program), lambda n: n.getRoleName() == role and n.name == name))
+
+
+def controls_of(window):
+    """The controls a clerk meets in a window: its children, and the children of its panels
+    (the operator window's small buttons stand in a group box). Qt's own parts of a control
+    (a field's scroll bars, a list's popup) are the control's business, not the window's."""
+    controls = []
+    for child in window:
+        controls.append(child)
+        if child.getRoleName() == "panel":
+            controls.extend(child)
+    return controls
+
+
+def relation_targets(node, relation_name):
+    """The names of the accessibles that `node` is in the named relation with."""
+    names = []
+    for relation in node.getRelationSet():
+        if relation_name in str(relation.getRelationType()):
+            names.extend(relation.getTarget(i).name for i in range(relation.getNTargets()))
+    return names
+
+
+class AccessibleEvents:
+    """Events of the accessibility bus as a screen reader receives them, from the moment it is
+    made; every wait for one is bounded. Made before a program starts, so that the program
+    knows from its start that someone listens."""
+
+    def __init__(self, desktop, *event_types):
+        self.pyatspi = _atspi(desktop)
+        from gi.repository import GLib
+        self.context = GLib.MainContext.default()
+        self.event_types = event_types
+        self.received = []
+        self.pyatspi.Registry.registerEventListener(self._record, *event_types)
+
+    def _record(self, event):
+        try:
+            self.received.append((event.type, event.source.getRoleName(), str(event.any_data)))
+        except Exception:
+            pass  # the source went away before it could be read
+
+    def wait_for(self, what, predicate, timeout=STEP_TIMEOUT):
+        def probe():
+            for _ in range(1000):  # what has arrived, in bounded portions
+                if not self.context.iteration(False):
+                    break
+            return [e for e in self.received if predicate(e)]
+        try:
+            return wait_for(what, probe, timeout)
+        except Failed:
+            raise Failed("timed out waiting for %s; received %s" % (what, self.received))
+
+    def close(self):
+        self.pyatspi.Registry.deregisterEventListener(self._record, *self.event_types)
 
 
 def read_alert(program):
@@ -419,8 +550,8 @@ class Scenarios:
         self.write_settings(settings_text(100, 200, 420 * self.scale, 112 * self.scale))
         program = self.start()
         try:
-            for button, title, name in (("S", SETTINGS_TITLE, "settings-window"),
-                                        ("?", ABOUT_TITLE, "about-window")):
+            for button, title, name in (("Настройка", SETTINGS_TITLE, "settings-window"),
+                                        ("О программе", ABOUT_TITLE, "about-window")):
                 program.click_button(button)
                 dialog = program.window(title)
                 frame = dialog.frame()
@@ -504,6 +635,139 @@ class Scenarios:
             if os.path.isdir(self.ini):
                 os.rmdir(self.ini)
         check(form_values(self.read_settings())["Width"] is not None, "nothing written")
+
+    # The sequence after which a refused save once showed no box: a refused connection's box
+    # answered with Return, that program killed, then on the same desktop a new program whose
+    # settings file cannot be replaced, closed through the window manager. Every close shows
+    # the box and keeps the program; once the file can be written the next close ends it.
+    def test_refused_write_after_a_killed_program_shows_its_box_every_time(self):
+        stored = settings_text(100, 200, 420, 112, "http://127.0.0.1:%d" % free_port(), 0)
+        self.write_settings(stored)
+        killed = self.start()
+        try:
+            killed.click_button("Следующий")
+            killed.window(BOX_TITLE)
+            run(["xdotool", "key", "Return"], self.desktop.env, check_status=True)
+            wait_for("the box to close", lambda: killed.gone(BOX_TITLE))
+        finally:
+            killed.kill()
+        folder = tempfile.mkdtemp(prefix="desktop-test-second-")
+        ini = os.path.join(folder, "Operator.ini")
+        program = None
+        try:
+            shutil.copy2(os.path.join(self.folder, "Operator"), os.path.join(folder, "Operator"))
+            with open(ini, "w", newline="") as f:
+                f.write(stored)
+            make_unreplaceable(ini)
+            program = Program(self.desktop, folder, self.scale)
+            for close in range(1, 4):
+                program.main.close_by_window_manager()
+                caption, text = read_alert(program)
+                check((caption, text) == ("Operator", "Unable to write to %s." % ini),
+                      "close %d: box %r %r" % (close, caption, text))
+                program.click_button("OK", "alert")
+                wait_for("the box to close", lambda: program.gone(BOX_TITLE))
+                check(not program.ended(), "close %d ended the program" % close)
+            make_replaceable(ini)
+            program.close()
+        finally:
+            if program is not None:
+                program.kill()
+            make_replaceable(ini)
+            shutil.rmtree(folder, ignore_errors=True)
+
+    # What a screen reader says of the three windows: every control has a name (not a bare
+    # caption letter), the operator window's controls a description of what they do, the
+    # settings window's fields are named by their labels and the About window's captions label
+    # their values.
+    def test_every_control_has_a_name_for_a_screen_reader(self):
+        self.write_settings(settings_text(100, 200, 420 * self.scale, 112 * self.scale))
+        program = self.start()
+        try:
+            main = controls_of(accessible_window(program, "filler", OPERATOR_TITLE))
+            check_named(main, OPERATOR_TITLE)
+            buttons = {c.name: c.description for c in main if c.getRoleName() == "push button"}
+            check(set(buttons) == {"Следующий", "Настройка", "Кнопка H", "О программе"},
+                  "the operator window's buttons are %s" % sorted(buttons))
+            check(all(buttons.values()), "a button says nothing of what it does: %s" % buttons)
+            for role in ("combo box", "text"):
+                control = only(main, role)
+                check(control.description, "the %s %r has no description" % (role, control.name))
+
+            program.click_button("Настройка")
+            dialog = program.window(SETTINGS_TITLE)
+            settings = controls_of(accessible_window(program, "dialog", SETTINGS_TITLE))
+            check_named(settings, SETTINGS_TITLE)
+            labels = [c.name for c in settings if c.getRoleName() == "label"]
+            for role in ("combo box", "text"):
+                field = only(settings, role)
+                check(field.name in labels and
+                      relation_targets(field, "LABELLED_BY") == [field.name],
+                      "the %s is named %r, labelled by %s; the labels are %s" % (
+                          role, field.name, relation_targets(field, "LABELLED_BY"), labels))
+                check(field.description, "the %s %r has no description" % (role, field.name))
+            dialog.close_by_window_manager()
+            wait_for("the settings window to close", lambda: program.gone(SETTINGS_TITLE))
+
+            program.click_button("О программе")
+            dialog = program.window(ABOUT_TITLE)
+            about = controls_of(accessible_window(program, "dialog", ABOUT_TITLE))
+            check_named(about, ABOUT_TITLE)
+            values = {c.name: relation_targets(c, "LABELLED_BY") for c in about
+                      if relation_targets(c, "LABELLED_BY")}
+            check(values == {"1.0.0.1": ["Версия:"], "tarvix.ru": ["Сайт:"],
+                             "support@tarvix.ru": ["Почта:"], "ТАРВИКС": ["Компания:"],
+                             "Сидоров П. Н.": ["Автор:"]}, "captions and values: %s" % values)
+            links = [c for c in about if c.name in ("tarvix.ru", "support@tarvix.ru")]
+            check(len(links) == 2 and all(link.description for link in links),
+                  "a link says nothing of what it does")
+            dialog.close_by_window_manager()
+            wait_for("the About window to close", lambda: program.gone(ABOUT_TITLE))
+            program.close()
+        finally:
+            program.kill()
+
+    # When an answer arrives, the big list's new text is announced: a combo box tells its value
+    # on this desktop as a change of its name, which a screen reader speaks; afterwards the
+    # list and its one entry read back the answer.
+    def test_an_answer_is_announced_by_the_big_list(self):
+        with AnswerServer("A015") as server:
+            self.write_settings(settings_text(100, 200, 420, 112, server.url, 2))
+            # A screen reader listens for value changes as well; the program sends the news
+            # only to listeners of those.
+            events = AccessibleEvents(self.desktop, "object:property-change:accessible-value",
+                                      "object:property-change:accessible-name")
+            program = None
+            try:
+                program = self.start()
+                main = accessible_window(program, "filler", OPERATOR_TITLE)
+                program.click_button("Следующий")
+                events.wait_for("the big list to announce the answer",
+                                lambda e: e[1] == "combo box" and e[2] == "A015")
+                check(server.targets == ["/getQueue?operator=3"], "requests %s" % server.targets)
+                big_list = only(controls_of(main), "combo box")
+                entries = [entry.name for popup in big_list for entry in popup]
+                check(big_list.name == "A015" and entries == ["A015"],
+                      "the list reads %r with the entries %s" % (big_list.name, entries))
+                check(big_list.description, "the list lost its description")
+                program.close()
+            finally:
+                events.close()
+                if program is not None:
+                    program.kill()
+
+
+def check_named(controls, window):
+    """Every control has a name that says more than one drawn letter."""
+    check(controls, "the %s window shows no controls to a screen reader" % window)
+    unnamed = ["%s %r" % (c.getRoleName(), c.name) for c in controls if len(c.name.strip()) < 2]
+    check(not unnamed, "in the %s window a screen reader finds no name for %s" % (window, unnamed))
+
+
+def only(controls, role):
+    found = [c for c in controls if c.getRoleName() == role]
+    check(len(found) == 1, "%d controls of the role %s" % (len(found), role))
+    return found[0]
 
 
 def check_close_only(window, what):

@@ -2,6 +2,7 @@
 // innermost message, the silent abort), and the real boxes caught while they are open.
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <memory>
 #include <stdexcept>
 
@@ -54,6 +55,42 @@ ShownBox CatchBox(const std::function<void()>& show) {
   show();
   return seen;
 }
+
+// Meets each box that comes up, in turn: the first `unanswered` ones have their modal loop
+// ended without an answer (as a loop that returns at once ends it), the next is closed as the
+// clerk closes it. Counts the boxes it met; gives up after 10 s.
+class BoxSequence {
+ public:
+  explicit BoxSequence(int unanswered) : unanswered_(unanswered) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+    timer_.start(10);
+  }
+  int met() const { return met_; }
+  QString last_text() const { return last_text_; }
+
+ private:
+  void Poll() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) {
+      if (++idle_polls_ > 1000) timer_.stop();
+      return;
+    }
+    ++met_;
+    last_text_ = box->text();
+    if (met_ <= unanswered_) {
+      box->hide();
+    } else {
+      timer_.stop();
+      box->close();
+    }
+  }
+
+  int unanswered_;
+  int met_ = 0;
+  int idle_polls_ = 0;
+  QString last_text_;
+  QTimer timer_;
+};
 
 // An object whose event handling fails, as a handler without its own guard would.
 class FailingReceiver : public QObject {
@@ -144,6 +181,44 @@ class ErrorBoxTest : public QObject {
     // Activation comes back through the window system, so it is awaited.
     QTRY_COMPARE(QApplication::focusWidget(), second);
     Q_UNUSED(first);
+  }
+
+  // While the desktop names none of the program's windows active, the box still stands over
+  // the program's visible window.
+  void withNoActiveWindowTheBoxStandsOverTheProgramsWindow() {
+    QWidget window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(nullptr);
+    QCOMPARE(QApplication::activeWindow(), static_cast<QWidget*>(nullptr));
+    const ShownBox seen = CatchBox([] {
+      app::ShowFailure(std::make_exception_ptr(Failure(CoreFailure::kGeneric, "Host not found")));
+    });
+    QVERIFY(seen.shown);
+    QCOMPARE(seen.parent, &window);
+  }
+
+  // A box whose modal loop ended before the clerk answered it comes up again, until answered,
+  // and a bounded number of times.
+  void anUnansweredBoxComesUpAgain() {
+    const auto failure = std::make_exception_ptr(
+        Failure(CoreFailure::kGeneric, u"Unable to write to /opt/queue/Operator.ini"));
+    {
+      BoxSequence boxes(1);
+      app::ShowFailure(failure);
+      QCOMPARE(boxes.met(), 2);
+      QCOMPARE(boxes.last_text(), QStringLiteral("Unable to write to /opt/queue/Operator.ini."));
+    }
+    {
+      BoxSequence boxes(0);
+      app::ShowFailure(failure);
+      QCOMPARE(boxes.met(), 1);
+    }
+    {
+      BoxSequence never_answered(100);
+      app::ShowFailure(failure);
+      QCOMPARE(never_answered.met(), 3);
+    }
   }
 
   // The last-resort catch: a failure that escapes a handler ends in the box, and the caller

@@ -188,8 +188,7 @@ void ScriptedServer::Play(SocketHandle connection, const ConnectionScript& scrip
       case ServerStep::Kind::kSend: {
         std::string_view bytes = step.bytes;
         while (!bytes.empty()) {
-          const auto sent =
-              ::send(connection, bytes.data(), static_cast<int>(bytes.size()), kSendFlags);
+          const auto sent = SendBytes(connection, bytes);
           if (sent <= 0) break;  // the client has gone; the script goes on to its end
           bytes.remove_prefix(static_cast<std::size_t>(sent));
         }

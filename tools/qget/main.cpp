@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/text.h"
 #include "queue_version.h"
@@ -18,7 +20,8 @@
 
 namespace {
 
-// The limits in {braces} are filled in from the client's own constants (HelpText).
+// The limits and the fixed messages in {braces} are filled in from the client's own constants
+// and failure kinds (HelpText).
 constexpr const char* kHelpTemplate = R"(usage: qget URL [URL ...]
        qget --version
 
@@ -36,36 +39,46 @@ every UTF-16 code unit outside 0x20..0x7E as \uXXXX, so output is ASCII.
 URL arguments are read as UTF-8.
 
 Kinds:
-  unknown-protocol   no scheme of http/https and no port known ("Unknown Protocol")
-  host-required      the address has no host ("A Host is required")
-  port-required      the port is 0 ("A Port is required")
-  invalid-iohandler  transport mismatch ("IOHandler value is not valid")
-  uri-empty-host     an https address without a host ("Host field is empty")
+  unknown-protocol   no scheme of http/https and no port known ({unknown-protocol})
+  host-required      the address has no host ({host-required})
+  port-required      the port is 0 ({port-required})
+  invalid-iohandler  transport mismatch ({invalid-iohandler})
+  uri-empty-host     an https address without a host ({uri-empty-host})
   socket             resolver, connect, send or receive error ("Socket Error # N...");
                      10060 when resolution and connect, or the TLS handshake, take
                      over {connect} seconds
-  ssl-load           the TLS library cannot be used ("Could not load SSL library.")
+  ssl-load           the TLS library cannot be used ({ssl-load})
   ssl-setup          TLS method, context, cipher list or session set-up failed
   ssl-handshake      the TLS handshake failed ("Error connecting with SSL. ...")
   ssl-library        a TLS error while sending or receiving
-  connection-closed  the server closed too early ("Connection Closed Gracefully.")
+  connection-closed  the server closed too early ({connection-closed})
   read-timeout       no data for {read} seconds, or no whole answer {press} seconds after
-                     the request was sent ("Read timed out.")
-  line-too-long      a response line over {line} bytes ("Max line length exceeded.")
+                     the request was sent ({read-timeout})
+  line-too-long      a response line over {line} bytes ({line-too-long})
   http-status        a final status outside 200..299 (the message is the status line)
-  body-too-large     a response body over {body} MiB ("Max body size exceeded.")
+  body-too-large     a response body over {body} MiB ({body-too-large})
   head-too-large     a status line, header and trailer lines over {head} MiB together
-                     ("Max header size exceeded.")
+                     ({head-too-large})
   internal           a fault of the program itself, not of the exchange
 
 Exit status: 0 when every URL succeeded, 1 when any failed, 2 for a usage error.
 )";
 
-// The help text with the limits the client really has.
+// The kinds whose message the help quotes.
+constexpr queue::FailureKind kKindsWithFixedText[] = {
+    queue::ClientFailure::kUnknownProtocol,  queue::ClientFailure::kHostRequired,
+    queue::ClientFailure::kPortRequired,     queue::ClientFailure::kInvalidIOHandler,
+    queue::ClientFailure::kUriEmptyHost,     queue::ClientFailure::kSslLoad,
+    queue::ClientFailure::kConnectionClosed, queue::ClientFailure::kReadTimeout,
+    queue::ClientFailure::kLineTooLong,      queue::ClientFailure::kBodyTooLarge,
+    queue::ClientFailure::kHeadTooLarge,
+};
+
+// The help text with the limits and messages the client really has.
 std::string HelpText() {
   constexpr std::size_t kMiB = 1024 * 1024;
   const queue::ClientLimits limits;
-  const std::pair<const char*, std::string> values[] = {
+  const std::pair<std::string, std::string> values[] = {
       {"{connect}", std::to_string(limits.connect_timeout_ms / 1000)},
       {"{read}", std::to_string(limits.read_timeout_ms / 1000)},
       {"{press}", std::to_string(limits.press_timeout_ms / 1000)},
@@ -73,10 +86,15 @@ std::string HelpText() {
       {"{body}", std::to_string(limits.max_body_bytes / kMiB)},
       {"{head}", std::to_string(queue::kMaxHeadBytes / kMiB)},
   };
+  std::vector<std::pair<std::string, std::string>> fills(std::begin(values), std::end(values));
+  for (const queue::FailureKind kind : kKindsWithFixedText) {
+    fills.emplace_back("{" + std::string(kind.name()) + "}",
+                       "\"" + std::string(kind.fixed_text()) + "\"");
+  }
   std::string text = kHelpTemplate;
-  for (const auto& [name, value] : values) {
+  for (const auto& [name, value] : fills) {
     for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at))
-      text.replace(at, std::strlen(name), value);
+      text.replace(at, name.size(), value);
   }
   return text;
 }

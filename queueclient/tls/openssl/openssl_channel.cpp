@@ -10,6 +10,8 @@
 #include <climits>
 #include <exception>
 
+#include "core/scope_exit.h"
+#include "queueclient/client_limits.h"
 #include "queueclient/failure.h"
 #include "queueclient/socket/socket_error_numbers.h"
 #include "queueclient/socket/socket_errors.h"
@@ -22,8 +24,6 @@
 namespace queue {
 namespace {
 
-// The bound of every receive and send when the caller gives none.
-constexpr int kDefaultTimeoutMs = 30000;
 constexpr int kTimedOut = wsa::kTimedOut;
 // What a receive or send on a channel that is already closed meets.
 constexpr int kSocketClosed = wsa::kShutDown;
@@ -79,7 +79,7 @@ class TlsChannel final : public Channel {
 
 void TlsChannel::Handshake(const std::string& server_name, int timeout_ms,
                            WaitClock::time_point deadline) {
-  const int bound = timeout_ms > 0 ? timeout_ms : kDefaultTimeoutMs;
+  const int bound = timeout_ms > 0 ? timeout_ms : kReadTimeoutMs;
   // The receive time-out is set by each receive, within these bounds.
   transport_.bounds.per_receive_ms = bound;
   transport_.bounds.deadline = deadline;
@@ -132,8 +132,7 @@ std::size_t TlsChannel::FinishFailedReceive(const TlsCallError& error) {
   broken_ = true;
   if (IsSocketError(error)) {
     ERR_clear_error();
-    if (error.socket_error == kTimedOut)
-      throw Failure(ClientFailure::kReadTimeout, "Read timed out.");
+    if (error.socket_error == kTimedOut) throw Failure(ClientFailure::kReadTimeout);
     // A reset, abort or shutdown too: the reader above decides whether buffered bytes make it
     // a close.
     throw SocketFailure(error.socket_error);
@@ -177,21 +176,8 @@ bool TlsChannel::WaitReadable(int timeout_ms) {
 }
 
 bool TlsChannel::ProbeReceived() {
-  struct ProbeMode {
-    SocketBioState& transport;
-    explicit ProbeMode(SocketBioState& t) : transport(t) {
-      transport.probing = true;
-#ifdef _WIN32
-      SetNonBlocking(transport.socket.handle(), true);
-#endif
-    }
-    ~ProbeMode() {
-#ifdef _WIN32
-      SetNonBlocking(transport.socket.handle(), false);
-#endif
-      transport.probing = false;
-    }
-  } probe(transport_);
+  transport_.probing = true;
+  const ScopeExit end_probe([this] { transport_.probing = false; });
 
   BeginCall();
   char byte;
@@ -227,7 +213,7 @@ std::unique_ptr<Channel> ConnectTls(Socket socket, const std::string& server_nam
   // The library is linked, so it is there; it may still fail to initialise.
   if (OPENSSL_init_ssl(OPENSSL_INIT_LOAD_SSL_STRINGS | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr) !=
       1) {
-    throw Failure(ClientFailure::kSslLoad, "Could not load SSL library.");
+    throw Failure(ClientFailure::kSslLoad);
   }
   channel->Handshake(server_name, timeout_ms, handshake_deadline);
   return channel;

@@ -3,74 +3,60 @@
 // which a blocking session cannot tell from a spurious wake-up.
 #include "queueclient/tls/openssl/openssl_socket_bio.h"
 
+#include <string_view>
+
 #include "queueclient/socket/socket_error_numbers.h"
-
-#include <cerrno>
-
 #include "queueclient/socket/socket_errors.h"
 #include "queueclient/socket/socket_platform.h"
+#include "queueclient/socket/socket_receive.h"
 
 namespace queue {
 namespace {
-
-// The number a receive or send time-out of the socket has on Windows Sockets; POSIX reports
-// the expired time-out as "would block".
-constexpr int kTimedOut = wsa::kTimedOut;
-constexpr int kWouldBlock = wsa::kWouldBlock;
-#ifdef _WIN32
-constexpr int kReceiveTimedOut = kTimedOut;
-#else
-constexpr int kReceiveTimedOut = kWouldBlock;
-#endif
 
 SocketBioState* StateOf(BIO* bio) {
   return static_cast<SocketBioState*>(BIO_get_data(bio));
 }
 
-bool Interrupted() {
-#ifdef _WIN32
-  return WSAGetLastError() == WSAEINTR;
-#else
-  return errno == EINTR;
-#endif
+// A probe never waits: it asks the socket for what is there already.
+int ProbeRead(BIO* bio, SocketBioState* state, char* out, int length) {
+  for (;;) {
+    const auto received = ::recv(state->socket.handle(), out, length, MSG_DONTWAIT);
+    if (received > 0) return static_cast<int>(received);
+    if (received == 0) {
+      state->end_of_input = true;
+      return 0;
+    }
+    if (InterruptedBySignal()) continue;
+    const int error = LastSocketError();
+    if (error == wsa::kWouldBlock) {
+      BIO_set_retry_read(bio);
+    } else {
+      state->last_error = error;
+    }
+    return -1;
+  }
 }
 
 int SocketBioRead(BIO* bio, char* out, int length) {
   SocketBioState* state = StateOf(bio);
   BIO_clear_retry_flags(bio);
   if (length <= 0) return 0;
-#ifdef _WIN32
-  // Probes run with the socket switched to non-blocking by the channel.
-  const int flags = 0;
-#else
-  const int flags = state->probing ? MSG_DONTWAIT : 0;
-#endif
-  // A probe never waits, so only a real receive is bounded.
-  SlicedWait wait(state->bounds.EndOfReceive());
-  for (;;) {
-    if (!state->probing) {
-      const int timeout_ms = wait.NextTimeoutMs();
-      state->last_error =
-          timeout_ms == 0 ? kTimedOut : state->receive_timeout.Set(state->socket, timeout_ms);
-      if (state->last_error != 0) return -1;
-    }
-    const auto received = ::recv(state->socket.handle(), out, length, flags);
-    if (received > 0) return static_cast<int>(received);
-    if (received == 0) {
-      state->end_of_input = true;
-      return 0;
-    }
-    if (Interrupted()) continue;
-    const int error = LastSocketError();
-    if (error == kWouldBlock && state->probing) {
-      BIO_set_retry_read(bio);
+  if (state->probing) return ProbeRead(bio, state, out, length);
+  const ReceiveOutcome outcome =
+      ReceiveWithin(state->socket, state->receive_timeout, state->bounds.EndOfReceive(), out,
+                    static_cast<std::size_t>(length));
+  switch (outcome.status) {
+    case ReceiveOutcome::Status::kReceived:
+      if (outcome.received == 0) state->end_of_input = true;
+      return static_cast<int>(outcome.received);
+    case ReceiveOutcome::Status::kTimedOut:
+      state->last_error = wsa::kTimedOut;
       return -1;
-    }
-    // A time-out before the last slice of the wait only ends that slice.
-    if (error == kReceiveTimedOut && !wait.final_slice()) continue;
-    state->last_error = error == kWouldBlock ? kTimedOut : error;
-    return -1;
+    case ReceiveOutcome::Status::kFailed:
+      state->last_error = outcome.error;
+      return -1;
   }
+  return -1;
 }
 
 int SocketBioWrite(BIO* bio, const char* data, int length) {
@@ -78,12 +64,13 @@ int SocketBioWrite(BIO* bio, const char* data, int length) {
   BIO_clear_retry_flags(bio);
   if (length <= 0) return 0;
   for (;;) {
-    const auto sent = ::send(state->socket.handle(), data, length, kSendFlags);
+    const auto sent =
+        SendBytes(state->socket.handle(), std::string_view(data, static_cast<std::size_t>(length)));
     if (sent >= 0) return static_cast<int>(sent);
-    if (Interrupted()) continue;
+    if (InterruptedBySignal()) continue;
     // A send never probes: it waits for room up to the send time-out.
     state->last_error = LastSocketError();
-    if (state->last_error == kWouldBlock) state->last_error = kTimedOut;
+    if (state->last_error == wsa::kWouldBlock) state->last_error = wsa::kTimedOut;
     return -1;
   }
 }

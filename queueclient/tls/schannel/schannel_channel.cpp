@@ -17,10 +17,12 @@
 #include <string>
 
 #include "core/text.h"
+#include "queueclient/client_limits.h"
 #include "queueclient/failure.h"
 #include "queueclient/socket/socket_error_numbers.h"
 #include "queueclient/socket/socket_errors.h"
 #include "queueclient/socket/socket_platform.h"
+#include "queueclient/socket/socket_receive.h"
 #include "queueclient/socket/socket_wait.h"
 #include "queueclient/tls/schannel/schannel_failures.h"
 #include "queueclient/tls/tls_channel.h"
@@ -29,8 +31,6 @@
 namespace queue {
 namespace {
 
-// The bound of every receive and send when the caller gives none.
-constexpr int kDefaultTimeoutMs = 30000;
 constexpr int kTimedOut = wsa::kTimedOut;
 // What a receive or send on a channel that is already closed meets.
 constexpr int kSocketClosed = wsa::kShutDown;
@@ -149,7 +149,7 @@ void SchannelChannel::AcquireCredentials() {
 
 void SchannelChannel::Handshake(const std::string& server_name, int timeout_ms,
                                 WaitClock::time_point deadline) {
-  const int bound = timeout_ms > 0 ? timeout_ms : kDefaultTimeoutMs;
+  const int bound = timeout_ms > 0 ? timeout_ms : kReadTimeoutMs;
   // The receive time-out is set by each receive, within these bounds.
   bounds_.per_receive_ms = bound;
   bounds_.deadline = deadline;
@@ -227,27 +227,23 @@ void SchannelChannel::RunHandshake(bool first) {
 }
 
 bool SchannelChannel::ReceiveMore() {
-  // An expired bound fails "Read timed out." once the session is up; in the handshake it is
-  // the socket's time-out, as for the TCP connect.
-  const auto timed_out = [this] {
-    if (established_) throw Failure(ClientFailure::kReadTimeout, "Read timed out.");
-    throw SocketFailure(kTimedOut);
-  };
-  // One call waits the whole bound: Windows timers are exact (socket_wait.h).
-  const int timeout_ms = SlicedWait(bounds_.EndOfReceive()).NextTimeoutMs();
-  if (timeout_ms == 0) timed_out();
-  if (const int error = receive_timeout_.Set(socket_, timeout_ms)) throw SocketFailure(error);
   const std::size_t old = incoming_.size();
   incoming_.resize(old + kReceiveSlice);
-  const int received =
-      ::recv(socket_.handle(), incoming_.data() + old, static_cast<int>(kReceiveSlice), 0);
-  incoming_.resize(old + static_cast<std::size_t>(std::max(received, 0)));
-  if (received < 0) {
-    const int error = LastSocketError();
-    if (error == kTimedOut) timed_out();
-    throw SocketFailure(error);
+  const ReceiveOutcome outcome = ReceiveWithin(socket_, receive_timeout_, bounds_.EndOfReceive(),
+                                               incoming_.data() + old, kReceiveSlice);
+  incoming_.resize(old + outcome.received);
+  switch (outcome.status) {
+    case ReceiveOutcome::Status::kReceived:
+      return outcome.received > 0;
+    case ReceiveOutcome::Status::kTimedOut:
+      // An expired bound fails "Read timed out." once the session is up; in the handshake it is
+      // the socket's time-out, as for the TCP connect.
+      if (established_) throw Failure(ClientFailure::kReadTimeout);
+      throw SocketFailure(kTimedOut);
+    case ReceiveOutcome::Status::kFailed:
+      break;
   }
-  return received > 0;
+  throw SocketFailure(outcome.error);
 }
 
 bool SchannelChannel::DecryptReceived() {
@@ -321,9 +317,7 @@ std::size_t SchannelChannel::Receive(char* buffer, std::size_t capacity) {
 
 void SchannelChannel::SendRaw(std::string_view bytes) {
   while (!bytes.empty()) {
-    const int sent =
-        ::send(socket_.handle(), bytes.data(),
-               static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX)), kSendFlags);
+    const auto sent = SendBytes(socket_.handle(), bytes);
     // Every socket error, a send time-out (10060) included, is the socket failure.
     if (sent < 0) throw SocketFailure(LastSocketError());
     bytes.remove_prefix(static_cast<std::size_t>(sent));

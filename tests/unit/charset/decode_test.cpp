@@ -223,31 +223,60 @@ const BodyCase kBodyCases[] = {
 INSTANTIATE_TEST_SUITE_P(Charsets, DecodeBodyTest, ::testing::ValuesIn(kBodyCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DecodeBodyTest, EmptyBodyGivesEmptyTextInEveryCharset) {
-  for (const char* charset : {"", "utf-8", "UTF-16", "UTF-16BE", "UTF-7", "us-ascii",
-                              "windows-1251", "Shift_JIS", "ISO-2022-JP", "x-unknown"}) {
-    EXPECT_EQ(DecodeBody(ExactBuffer("").view(), Widen(charset)), u"") << charset;
-  }
+struct EmptyBodyCase {
+  const char* charset;
+};
+QUEUE_PRINT_ROWS_BY(EmptyBodyCase, charset)
+
+const EmptyBodyCase kEmptyBodyCases[] = {
+    {""},         {"utf-8"},        {"UTF-16"},    {"UTF-16BE"},    {"UTF-7"},
+    {"us-ascii"}, {"windows-1251"}, {"Shift_JIS"}, {"ISO-2022-JP"}, {"x-unknown"}};
+
+class EmptyBodyTest : public ::testing::TestWithParam<EmptyBodyCase> {};
+
+TEST_P(EmptyBodyTest, GivesEmptyText) {
+  const char* const charset = GetParam().charset;
+  EXPECT_EQ(DecodeBody(ExactBuffer("").view(), Widen(charset)), u"") << charset;
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryCharset, EmptyBodyTest, ::testing::ValuesIn(kEmptyBodyCases),
+                         [](const auto& info) {
+                           return ::test_rows::RowNameFromText(info.param.charset, info.index);
+                         });
+
+struct SingleByteCase {
+  const char* name;
+  int code_page;
+};
+QUEUE_PRINT_ROWS_BY(SingleByteCase, name)
 
 // The single-byte table and the converter run byte by byte give the same text, so the table
 // is a faithful cache; every byte decodes to one unit.
-TEST(CodePageConverterTest, SingleByteTableMatchesTheConverter) {
+class SingleByteTableTest : public ::testing::TestWithParam<SingleByteCase> {};
+
+TEST_P(SingleByteTableTest, MatchesTheConverter) {
+  const int code_page = GetParam().code_page;
   std::string all_bytes;
   for (int b = 0; b < 256; ++b) all_bytes.push_back(static_cast<char>(b));
-  for (const int code_page : {1251, 20866, 866, 28595, 37}) {
-    const auto table_text = DecodeWithCodePage(ExactBuffer(all_bytes).view(), code_page);
-    ASSERT_TRUE(table_text) << code_page;
-    ASSERT_EQ(table_text->size(), 256u) << code_page;
-    for (int b = 0; b < 256; ++b) {
-      const char byte = static_cast<char>(b);
-      const auto alone = DecodeWithCodePage(std::string_view(&byte, 1), code_page);
-      ASSERT_TRUE(alone);
-      EXPECT_EQ(*alone, table_text->substr(static_cast<std::size_t>(b), 1))
-          << code_page << " byte " << b;
-    }
+  const auto table_text = DecodeWithCodePage(ExactBuffer(all_bytes).view(), code_page);
+  ASSERT_TRUE(table_text) << code_page;
+  ASSERT_EQ(table_text->size(), 256u) << code_page;
+  for (int b = 0; b < 256; ++b) {
+    const char byte = static_cast<char>(b);
+    const auto alone = DecodeWithCodePage(std::string_view(&byte, 1), code_page);
+    ASSERT_TRUE(alone);
+    EXPECT_EQ(*alone, table_text->substr(static_cast<std::size_t>(b), 1))
+        << code_page << " byte " << b;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(CodePages, SingleByteTableTest,
+                         ::testing::Values(SingleByteCase{"Windows1251", 1251},
+                                           SingleByteCase{"Koi8R", 20866},
+                                           SingleByteCase{"Dos866", 866},
+                                           SingleByteCase{"Iso8859_5", 28595},
+                                           SingleByteCase{"Ebcdic037", 37}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CodePageConverterTest, StatefulCodePageKeepsItsState) {
   if (SystemLacks(50220)) GTEST_SKIP() << "this system has no converter for code page 50220";

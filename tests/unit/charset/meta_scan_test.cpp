@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/text.h"
 #include "queueclient/http/buffered_reader.h"
@@ -125,26 +126,38 @@ INSTANTIATE_TEST_SUITE_P(
 // A meta element whose line would be longer than a header line may be is dropped, whatever
 // holds the bytes (a content value, the http-equiv name, a charset value): kept, a body of
 // megabytes would be copied into the header list twice its size. One byte less is kept.
-TEST(MetaScanBoundTest, LinesPastTheHeaderLineBoundAreDropped) {
+struct BoundCase {
+  const char* name;
+  std::string element;
+  std::size_t lines;
+  const char* charset;
+};
+QUEUE_PRINT_ROWS_BY(BoundCase, name)
+
+std::vector<BoundCase> BoundCases() {
   const std::string fill(kMaxLineLength + 1, 'x');
   const std::string at_bound(kMaxLineLength - std::string("Refresh: ").size(), 'x');
-  const struct {
-    std::string element;
-    std::size_t lines;
-    const char* charset;
-  } cases[] = {
-      {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=koi8-r " + fill + "\">", 0,
+  return {
+      {"LongContentValue",
+       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=koi8-r " + fill + "\">", 0,
        ""},
-      {"<meta http-equiv=\"" + fill + "\" content=\"1\">", 0, ""},
-      {"<meta charset=\"" + fill + "\">", 0, ""},
-      {"<meta http-equiv=\"Refresh\" content=\"" + at_bound + "\">", 1, ""},
+      {"LongHttpEquivName", "<meta http-equiv=\"" + fill + "\" content=\"1\">", 0, ""},
+      {"LongCharsetValue", "<meta charset=\"" + fill + "\">", 0, ""},
+      {"LineOfTheBound", "<meta http-equiv=\"Refresh\" content=\"" + at_bound + "\">", 1, ""},
   };
-  for (const auto& c : cases) {
-    const MetaRecord meta = Scanned("<html><head>" + c.element + "</head></html>");
-    EXPECT_EQ(meta.headers.lines().size(), c.lines) << c.element.substr(0, 40);
-    EXPECT_EQ(meta.charset, Widen(c.charset)) << c.element.substr(0, 40);
-  }
 }
+
+class MetaScanBoundTest : public ::testing::TestWithParam<BoundCase> {};
+
+TEST_P(MetaScanBoundTest, LinesPastTheHeaderLineBoundAreDropped) {
+  const BoundCase& c = GetParam();
+  const MetaRecord meta = Scanned("<html><head>" + c.element + "</head></html>");
+  EXPECT_EQ(meta.headers.lines().size(), c.lines) << c.element.substr(0, 40);
+  EXPECT_EQ(meta.charset, Widen(c.charset)) << c.element.substr(0, 40);
+}
+
+INSTANTIATE_TEST_SUITE_P(Elements, MetaScanBoundTest, ::testing::ValuesIn(BoundCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Cut after every byte: before the charset's value the scan finds nothing, inside it a part of
 // the value, and once the element is whole exactly the value.

@@ -96,17 +96,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // The other two UCS-4 layouts, built by hand: the character in the 2nd or the 3rd byte.
-TEST(XmlEncodingTest, UnusualUcs4Layouts) {
-  for (const std::size_t position : {1u, 2u}) {
-    std::string body;
-    for (const char c : kDeclaration) {
-      std::string unit(4, '\0');
-      unit[position] = c;
-      body += unit;
-    }
-    EXPECT_EQ(EncodingOf(body), u"KOI8-R") << position;
+struct Ucs4LayoutCase {
+  const char* name;
+  std::size_t position;  // of the character's byte in its unit
+};
+QUEUE_PRINT_ROWS_BY(Ucs4LayoutCase, name)
+
+class UnusualUcs4Layout : public ::testing::TestWithParam<Ucs4LayoutCase> {};
+
+TEST_P(UnusualUcs4Layout, GivesTheEncoding) {
+  const std::size_t position = GetParam().position;
+  std::string body;
+  for (const char c : kDeclaration) {
+    std::string unit(4, '\0');
+    unit[position] = c;
+    body += unit;
   }
+  EXPECT_EQ(EncodingOf(body), u"KOI8-R") << position;
 }
+
+INSTANTIATE_TEST_SUITE_P(Layouts, UnusualUcs4Layout,
+                         ::testing::Values(Ucs4LayoutCase{"CharacterInSecondByte", 1},
+                                           Ucs4LayoutCase{"CharacterInThirdByte", 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Cut after every byte: only a body that holds the whole declaration gives its encoding.
 TEST(XmlEncodingTest, EveryPrefixOfADeclaration) {

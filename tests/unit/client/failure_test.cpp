@@ -4,30 +4,40 @@
 #include <gtest/gtest.h>
 
 #include "core/text.h"
+#include "tests/support/row_names.h"
 
 namespace queue {
 namespace {
 
 struct SocketMessageCase {
+  const char* name;
   int number;
   const char16_t* message;
 };
+QUEUE_PRINT_ROWS_BY(SocketMessageCase, name)
 
-TEST(SocketFailureTest, ComposesNumberAndTableText) {
-  const SocketMessageCase cases[] = {
-      {10061, u"Socket Error # 10061\r\nConnection refused."},
-      {11001, u"Socket Error # 11001\r\nHost not found."},
-      {10066, u"Socket Error # 10066\r\nDirectory not empty"},  // the one text without a stop
-      {11002, u"Socket Error # 11002\r\n"},                     // not in the table: empty line
-      {0, u"Socket Error # 0\r\n"},
-  };
-  for (const auto& c : cases) {
-    SocketFailure failure(c.number);
-    EXPECT_EQ(failure.message(), c.message) << c.number;
-    EXPECT_EQ(failure.error_number(), c.number);
-    EXPECT_EQ(failure.kind().name(), "socket");
-  }
+const SocketMessageCase kSocketMessageCases[] = {
+    {"ConnectionRefused", 10061, u"Socket Error # 10061\r\nConnection refused."},
+    {"HostNotFound", 11001, u"Socket Error # 11001\r\nHost not found."},
+    // The one text without a stop.
+    {"DirectoryNotEmpty", 10066, u"Socket Error # 10066\r\nDirectory not empty"},
+    // Not in the table: an empty line.
+    {"NotInTheTable", 11002, u"Socket Error # 11002\r\n"},
+    {"Zero", 0, u"Socket Error # 0\r\n"},
+};
+
+class SocketFailureTest : public ::testing::TestWithParam<SocketMessageCase> {};
+
+TEST_P(SocketFailureTest, ComposesNumberAndTableText) {
+  const SocketMessageCase& c = GetParam();
+  SocketFailure failure(c.number);
+  EXPECT_EQ(failure.message(), c.message) << c.number;
+  EXPECT_EQ(failure.error_number(), c.number);
+  EXPECT_EQ(failure.kind().name(), "socket");
 }
+
+INSTANTIATE_TEST_SUITE_P(Numbers, SocketFailureTest, ::testing::ValuesIn(kSocketMessageCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FailureTest, KeepsInnerFailureAndUtf8What) {
   auto inner = std::make_shared<Failure>(CoreFailure::kGeneric, u"Доступ");

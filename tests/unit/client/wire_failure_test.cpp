@@ -191,18 +191,31 @@ int UnusedPort() {
   return ntohs(address.sin_port);
 }
 
-TEST(ConnectFailure, RefusedConnection) {
+struct RefusedCase {
+  const char* name;
+  const char* host;
+};
+QUEUE_PRINT_ROWS_BY(RefusedCase, name)
+
+class RefusedConnection : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(RefusedConnection, FailsWithTheSocketError) {
+  const char* const host = GetParam().host;
   HttpClient client(ShortLimits());
   const int port = UnusedPort();
-  for (const char* host : {"127.0.0.1", "localhost", "[::1]"}) {
-    const auto failure = CatchFailure([&] {
-      client.Get(Utf8ToUtf16("http://" + std::string(host) + ":" + std::to_string(port) + "/x"));
-    });
-    ASSERT_TRUE(failure) << host;
-    EXPECT_EQ(failure->message, "Socket Error # 10061\r\nConnection refused.") << host;
-    EXPECT_EQ(failure->socket_error, 10061);
-  }
+  const auto failure = CatchFailure([&] {
+    client.Get(Utf8ToUtf16("http://" + std::string(host) + ":" + std::to_string(port) + "/x"));
+  });
+  ASSERT_TRUE(failure) << host;
+  EXPECT_EQ(failure->message, "Socket Error # 10061\r\nConnection refused.") << host;
+  EXPECT_EQ(failure->socket_error, 10061);
 }
+
+INSTANTIATE_TEST_SUITE_P(Hosts, RefusedConnection,
+                         ::testing::Values(RefusedCase{"IPv4Address", "127.0.0.1"},
+                                           RefusedCase{"HostName", "localhost"},
+                                           RefusedCase{"IPv6Address", "[::1]"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A listener whose accept queue is full drops further connection attempts, so the connect
 // hangs as it does towards a host that is down: the bound ends it.
@@ -221,12 +234,8 @@ TEST(ConnectFailure, ConnectTimesOut) {
   std::vector<SocketHandle> fillers;
   std::optional<CaughtFailure> failure;
   for (int i = 0; i < 8 && !failure; ++i) {
-#ifdef _WIN32
     const SocketHandle filler = ::socket(AF_INET, SOCK_STREAM, 0);
     SetNonBlocking(filler, true);
-#else
-    const SocketHandle filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-#endif
     ::connect(filler, reinterpret_cast<sockaddr*>(&address), length);
     fillers.push_back(filler);
     HttpClient client(ShortLimits());

@@ -291,24 +291,37 @@ TEST(ResponseOnWire, AcceptedBasicChallengeGivesBody) {
 }
 
 // A scheme the client cannot answer declines, and so does a user name without a password.
-TEST(ResponseOnWire, DeclinedChallengesFail) {
-  const char* const kCases[][2] = {
-      {"http://clerk:secret@", "WWW-Authenticate: Digest realm=\"q\", nonce=\"1\"\r\n"},
-      {"http://clerk@", "WWW-Authenticate: Basic realm=\"q\"\r\n"},
-      {"http://clerk:secret@", "WWW-Authenticate: Bearer\r\n"},
-  };
-  for (const auto& c : kCases) {
-    ScriptedServer server(
-        {Answer(std::string("HTTP/1.1 401 No\r\n") + c[1] + "Content-Length: 0\r\n\r\n")});
-    HttpClient client;
-    const auto failure = CatchFailure([&] {
-      client.Get(
-          Utf8ToUtf16(c[0] + std::string("127.0.0.1:") + std::to_string(server.port()) + "/x"));
-    });
-    ASSERT_TRUE(failure) << c[1];
-    EXPECT_EQ(failure->message, "HTTP/1.1 401 No") << c[1];
-  }
+struct DeclinedCase {
+  const char* name;
+  const char* credentials;  // the URL up to the host
+  const char* challenge;    // the challenge's header line
+};
+QUEUE_PRINT_ROWS_BY(DeclinedCase, name)
+
+const DeclinedCase kDeclinedCases[] = {
+    {"DigestScheme", "http://clerk:secret@",
+     "WWW-Authenticate: Digest realm=\"q\", nonce=\"1\"\r\n"},
+    {"BasicWithoutPassword", "http://clerk@", "WWW-Authenticate: Basic realm=\"q\"\r\n"},
+    {"BearerScheme", "http://clerk:secret@", "WWW-Authenticate: Bearer\r\n"},
+};
+
+class DeclinedChallengeOnWire : public ::testing::TestWithParam<DeclinedCase> {};
+
+TEST_P(DeclinedChallengeOnWire, Fails) {
+  const DeclinedCase& c = GetParam();
+  ScriptedServer server(
+      {Answer(std::string("HTTP/1.1 401 No\r\n") + c.challenge + "Content-Length: 0\r\n\r\n")});
+  HttpClient client;
+  const auto failure = CatchFailure([&] {
+    client.Get(Utf8ToUtf16(c.credentials + std::string("127.0.0.1:") +
+                           std::to_string(server.port()) + "/x"));
+  });
+  ASSERT_TRUE(failure) << c.challenge;
+  EXPECT_EQ(failure->message, "HTTP/1.1 401 No") << c.challenge;
 }
+
+INSTANTIATE_TEST_SUITE_P(Challenges, DeclinedChallengeOnWire, ::testing::ValuesIn(kDeclinedCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace queue::testing

@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "queueclient/cookies/cookie_match.h"
 #include "queueclient/cookies/cookie_time.h"
+#include "tests/support/row_names.h"
 #include "tests/unit/cookies/cookie_test_support.h"
 
 namespace queue {
@@ -32,57 +33,96 @@ struct DomainCase {
   const char16_t* domain;
   bool matches;
 };
+QUEUE_PRINT_ROWS_BY(DomainCase, host)
 
-TEST(CookieMatchTest, DomainMatch) {
-  const DomainCase cases[] = {
-      {u"localhost", u"localhost", true},
-      {u"LocalHost", u"localhost", true},
-      {u"www.example.test", u"example.test", true},
-      {u"www.example.test", u"EXAMPLE.test", true},
-      {u"wwwexample.test", u"example.test", false},   // no "." before the ending
-      {u"example.test", u"www.example.test", false},  // a longer domain than the host
-      {u"a.example.test", u"b.example.test", false},  // a sibling
-      {u".example.test", u"example.test", false},     // not a host name
-      {u"127.0.0.1", u"127.0.0.1", true},             // an address matches only itself
-      {u"127.0.0.1", u"0.0.1", false},                // IPv4: never a longer domain
-      {u"::ffff:10.0.0.1", u"0.0.1", false},          // IPv6: never a longer domain
-      {u"1.2.3.4.example", u"4.example", true},       // five numbers: a host name
-      {u"www.example.test", u"test", true},           // no public-suffix list
-      {u"", u"localhost", false},
-      {u"localhost", u"", false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(DomainMatches(c.host, c.domain), c.matches)
-        << Utf16ToUtf8(c.host) << " in " << Utf16ToUtf8(c.domain);
-  }
+const DomainCase kDomainCases[] = {
+    {u"localhost", u"localhost", true},
+    {u"LocalHost", u"localhost", true},
+    {u"www.example.test", u"example.test", true},
+    {u"www.example.test", u"EXAMPLE.test", true},
+    {u"wwwexample.test", u"example.test", false},   // no "." before the ending
+    {u"example.test", u"www.example.test", false},  // a longer domain than the host
+    {u"a.example.test", u"b.example.test", false},  // a sibling
+    {u".example.test", u"example.test", false},     // not a host name
+    {u"127.0.0.1", u"127.0.0.1", true},             // an address matches only itself
+    {u"127.0.0.1", u"0.0.1", false},                // IPv4: never a longer domain
+    {u"::ffff:10.0.0.1", u"0.0.1", false},          // IPv6: never a longer domain
+    {u"1.2.3.4.example", u"4.example", true},       // five numbers: a host name
+    {u"www.example.test", u"test", true},           // no public-suffix list
+    {u"", u"localhost", false},
+    {u"localhost", u"", false},
+};
+
+class DomainMatchTest : public testing::TestWithParam<DomainCase> {};
+
+TEST_P(DomainMatchTest, DomainMatch) {
+  const DomainCase& c = GetParam();
+  EXPECT_EQ(DomainMatches(c.host, c.domain), c.matches)
+      << Utf16ToUtf8(c.host) << " in " << Utf16ToUtf8(c.domain);
 }
 
+INSTANTIATE_TEST_SUITE_P(HostsAndDomains, DomainMatchTest, testing::ValuesIn(kDomainCases),
+                         [](const auto& info) {
+                           return ::test_rows::RowNameFromText(
+                               Utf16ToUtf8(info.param.host) + " " + Utf16ToUtf8(info.param.domain),
+                               info.index);
+                         });
+
 struct PathCase {
+  const char* name;
   const char16_t* uri_path;
   const char16_t* cookie_path;
   bool matches;
 };
+QUEUE_PRINT_ROWS_BY(PathCase, name)
 
-TEST(CookieMatchTest, PathMatchOnTheRequestDirectory) {
-  const PathCase cases[] = {
-      {u"/", u"/", true},       {u"/q/", u"/", true},   {u"/q/", u"/q", true},
-      {u"/q/", u"/q/", true},   {u"/Q/", u"/q/", true}, {u"/q/r/", u"/q/", true},
-      {u"/qx/", u"/q", false},  {u"/", u"/q", false},   {u"/", u"/getQueue", false},
-      {u"/q/", u"/q/r", false}, {u"", u"/", false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(PathMatches(c.uri_path, c.cookie_path), c.matches)
-        << Utf16ToUtf8(c.cookie_path) << " for " << Utf16ToUtf8(c.uri_path);
-  }
+const PathCase kPathCases[] = {
+    {"RootOnRoot", u"/", u"/", true},
+    {"RootInDirectory", u"/q/", u"/", true},
+    {"DirectoryWithoutSlash", u"/q/", u"/q", true},
+    {"DirectoryWithSlash", u"/q/", u"/q/", true},
+    {"DirectoryOfOtherCase", u"/Q/", u"/q/", true},
+    {"ParentDirectory", u"/q/r/", u"/q/", true},
+    {"PrefixOfADirectoryName", u"/qx/", u"/q", false},
+    {"DirectoryOnRoot", u"/", u"/q", false},
+    {"DocumentOnRoot", u"/", u"/getQueue", false},
+    {"Subdirectory", u"/q/", u"/q/r", false},
+    {"EmptyRequestPath", u"", u"/", false},
+};
+
+class PathMatchTest : public testing::TestWithParam<PathCase> {};
+
+TEST_P(PathMatchTest, PathMatchOnTheRequestDirectory) {
+  const PathCase& c = GetParam();
+  EXPECT_EQ(PathMatches(c.uri_path, c.cookie_path), c.matches)
+      << Utf16ToUtf8(c.cookie_path) << " for " << Utf16ToUtf8(c.uri_path);
 }
 
-TEST(CookieMatchTest, DefaultPathFromTheRequestDirectory) {
-  const std::pair<const char16_t*, const char16_t*> cases[] = {
-      {u"/", u"/"}, {u"/q/", u"/q"}, {u"/a/b/", u"/a/b"}, {u"", u"/"}, {u"q/", u"/"}};
-  for (const auto& [uri_path, expected] : cases) {
-    EXPECT_EQ(DefaultPath(uri_path), expected) << Utf16ToUtf8(uri_path);
-  }
+INSTANTIATE_TEST_SUITE_P(Paths, PathMatchTest, testing::ValuesIn(kPathCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct DefaultPathCase {
+  const char* name;
+  const char16_t* uri_path;
+  const char16_t* expected;
+};
+QUEUE_PRINT_ROWS_BY(DefaultPathCase, name)
+
+const DefaultPathCase kDefaultPathCases[] = {{"Root", u"/", u"/"},
+                                             {"OneDirectory", u"/q/", u"/q"},
+                                             {"TwoDirectories", u"/a/b/", u"/a/b"},
+                                             {"EmptyPath", u"", u"/"},
+                                             {"RelativePath", u"q/", u"/"}};
+
+class DefaultPathTest : public testing::TestWithParam<DefaultPathCase> {};
+
+TEST_P(DefaultPathTest, DefaultPathFromTheRequestDirectory) {
+  EXPECT_EQ(DefaultPath(GetParam().uri_path), GetParam().expected)
+      << Utf16ToUtf8(GetParam().uri_path);
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, DefaultPathTest, testing::ValuesIn(kDefaultPathCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CookieStoreTest, EmptyStoreYieldsNothing) {
   EXPECT_EQ(Header(), "");
@@ -145,30 +185,53 @@ TEST_F(CookieStoreTest, PathsAreComparedIgnoringCaseWhenReplacing) {
   EXPECT_EQ(kept[0].Path, u"/Q");
 }
 
-TEST_F(CookieStoreTest, PastExpiryDeletesTheCookie) {
-  const std::u16string deletions[] = {u"a=x; Max-Age=-1",
-                                      u"a=x; Expires=Wed, 09-Jun-21 10:18:14 GMT"};
-  for (const auto& deletion : deletions) {
-    Set({u"a=1", u"b=1"});
-    Set({deletion});
-    EXPECT_EQ(Header(), "b=1") << Utf16ToUtf8(deletion);
-  }
+// A Set-Cookie value or one of its attributes: a row of the store's tables.
+struct CookieTextCase {
+  const char16_t* text;
+};
+QUEUE_PRINT_ROWS_BY(CookieTextCase, text)
+
+std::string CookieTextRowName(const testing::TestParamInfo<CookieTextCase>& info) {
+  return ::test_rows::RowNameFromText(std::u16string_view(info.param.text), info.index);
 }
+
+class PastExpiryTest : public CookieStoreTest,
+                       public testing::WithParamInterface<CookieTextCase> {};
+
+TEST_P(PastExpiryTest, DeletesTheCookie) {
+  const std::u16string deletion = GetParam().text;
+  Set({u"a=1", u"b=1"});
+  Set({deletion});
+  EXPECT_EQ(Header(), "b=1") << Utf16ToUtf8(deletion);
+}
+
+INSTANTIATE_TEST_SUITE_P(Deletions, PastExpiryTest,
+                         testing::Values(CookieTextCase{u"a=x; Max-Age=-1"},
+                                         CookieTextCase{
+                                             u"a=x; Expires=Wed, 09-Jun-21 10:18:14 GMT"}),
+                         CookieTextRowName);
 
 // A lifetime of zero or less ends at receipt: with the clock standing still (the next request
 // within the same millisecond) the cookie is neither kept nor sent, and it deletes the kept one
 // of its name, domain and path.
-TEST_F(CookieStoreTest, ZeroOrNegativeLifetimeIsNeverSent) {
-  for (const std::u16string lifetime : {u"Max-Age=0", u"Expires=0", u"Max-Age=-1", u"Expires=-1"}) {
-    Set({u"a=1; " + lifetime});
-    EXPECT_EQ(Header(), "") << Utf16ToUtf8(lifetime);
-    EXPECT_TRUE(store_.Cookies().empty()) << Utf16ToUtf8(lifetime);
-    Set({u"a=1", u"b=1"});
-    Set({u"a=2; " + lifetime});
-    EXPECT_EQ(Header(), "b=1") << Utf16ToUtf8(lifetime);
-    Set({u"b=x; Max-Age=-1"});
-  }
+class ZeroOrNegativeLifetimeTest : public CookieStoreTest,
+                                   public testing::WithParamInterface<CookieTextCase> {};
+
+TEST_P(ZeroOrNegativeLifetimeTest, IsNeverSent) {
+  const std::u16string lifetime = GetParam().text;
+  Set({u"a=1; " + lifetime});
+  EXPECT_EQ(Header(), "") << Utf16ToUtf8(lifetime);
+  EXPECT_TRUE(store_.Cookies().empty()) << Utf16ToUtf8(lifetime);
+  Set({u"a=1", u"b=1"});
+  Set({u"a=2; " + lifetime});
+  EXPECT_EQ(Header(), "b=1") << Utf16ToUtf8(lifetime);
 }
+
+INSTANTIATE_TEST_SUITE_P(Lifetimes, ZeroOrNegativeLifetimeTest,
+                         testing::Values(CookieTextCase{u"Max-Age=0"}, CookieTextCase{u"Expires=0"},
+                                         CookieTextCase{u"Max-Age=-1"},
+                                         CookieTextCase{u"Expires=-1"}),
+                         CookieTextRowName);
 
 TEST_F(CookieStoreTest, ExpiredCookiesAreRemovedWhenAValueIsProduced) {
   Set({u"a=1; Max-Age=60", u"b=1; Path=/elsewhere; Max-Age=60", u"c=1"});

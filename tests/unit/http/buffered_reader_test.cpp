@@ -143,22 +143,34 @@ TEST(BufferedReaderTest, PendingDataAndPeerClose) {
   EXPECT_FALSE(closed_reader.HasPendingData(0));
 }
 
-TEST(ParseChunkSizeTest, HexDigitsOnly) {
-  const struct {
-    const char* line;
-    std::uint64_t size;
-  } cases[] = {{"4", 4},
-               {"1a;ext=1", 26},
-               {" FF ", 255},
-               {"0x10", 0},
-               {"-1", 0},
-               {"", 0},
-               {"g", 0},
-               {"7fffffff", 0x7fffffff},
-               {"80000000", 0x80000000},
-               {"ffffffffffffffffffff", UINT64_MAX}};  // saturated, then bounded by the body limit
-  for (const auto& c : cases) EXPECT_EQ(ParseChunkSize(c.line), c.size) << c.line;
+struct ChunkSizeCase {
+  const char* line;
+  std::uint64_t size;
+};
+QUEUE_PRINT_ROWS_BY(ChunkSizeCase, line)
+
+const ChunkSizeCase kChunkSizeCases[] = {
+    {"4", 4},
+    {"1a;ext=1", 26},
+    {" FF ", 255},
+    {"0x10", 0},
+    {"-1", 0},
+    {"", 0},
+    {"g", 0},
+    {"7fffffff", 0x7fffffff},
+    {"80000000", 0x80000000},
+    {"ffffffffffffffffffff", UINT64_MAX}};  // saturated, then bounded by the body limit
+
+class ParseChunkSizeTest : public ::testing::TestWithParam<ChunkSizeCase> {};
+
+TEST_P(ParseChunkSizeTest, HexDigitsOnly) {
+  EXPECT_EQ(ParseChunkSize(GetParam().line), GetParam().size) << GetParam().line;
 }
+
+INSTANTIATE_TEST_SUITE_P(Lines, ParseChunkSizeTest, ::testing::ValuesIn(kChunkSizeCases),
+                         [](const auto& info) {
+                           return ::test_rows::RowNameFromText(info.param.line, info.index);
+                         });
 
 }  // namespace
 }  // namespace queue

@@ -1,5 +1,6 @@
 // The request head: line order, which lines are left out, and the encoding of its text.
 #include "queueclient/http/request_head.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +22,30 @@ TEST(RequestHeadTest, AuthorizationThenCookieAfterUserAgent) {
                 "Authorization: Basic eDp5\r\nCookie: a=1; b=2\r\n\r\n");
 }
 
-TEST(RequestHeadTest, EachUnitIsOneByte) {
-  const struct {
-    std::u16string text;
-    std::string bytes;
-  } cases[] = {
-      {u"plain text ~", "plain text ~"},
-      {u"Привет", "??????"},
-      {u"\u00e9\u00ff\u0100", "???"},      // Latin-1 letters are not ASCII either
-      {u"\U0001F600", "??"},               // each half of a surrogate pair
-      {u"a\r\nb\tc\x7f\x01", "a??b?c??"},  // no control character reaches the wire
-  };
-  for (const auto& c : cases) EXPECT_EQ(EncodeHeadText(c.text), c.bytes) << c.bytes;
+struct EncodeCase {
+  const char* name;
+  std::u16string text;
+  std::string bytes;
+};
+QUEUE_PRINT_ROWS_BY(EncodeCase, name)
+
+const EncodeCase kEncodeCases[] = {
+    {"PlainAscii", u"plain text ~", "plain text ~"},
+    {"Cyrillic", u"Привет", "??????"},
+    {"Latin1Letters", u"\u00e9\u00ff\u0100", "???"},  // Latin-1 letters are not ASCII either
+    {"SurrogatePair", u"\U0001F600", "??"},           // each half of a surrogate pair
+    // No control character reaches the wire.
+    {"ControlCharacters", u"a\r\nb\tc\x7f\x01", "a??b?c??"},
+};
+
+class EncodeHeadTextTest : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(EncodeHeadTextTest, EachUnitIsOneByte) {
+  EXPECT_EQ(EncodeHeadText(GetParam().text), GetParam().bytes) << GetParam().bytes;
 }
+
+INSTANTIATE_TEST_SUITE_P(Texts, EncodeHeadTextTest, ::testing::ValuesIn(kEncodeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A tab is a legal byte of a header value (a cookie value may hold one) and goes out as it
 // came there; the other control characters still cannot break the line.

@@ -21,6 +21,7 @@
 #include "settings/profile/profile_file.h"
 #include "settings/profile/profile_storage.h"
 #include "settings/settings_failure.h"
+#include "tests/support/row_names.h"
 
 namespace settings {
 namespace {
@@ -185,26 +186,39 @@ TEST_F(FaultSettingsFile, CopiesSavingAtOnceNeverTearTheFile) {
 
 // A UTF-16 file cut in the middle of its last code unit: a new entry still reads back as
 // written, and every entry before it too (the half unit must not shift the lines after it).
-TEST_F(FaultSettingsFile, CutUtf16FileTakesNewEntries) {
+struct ByteOrderCase {
+  const char* name;
+  bool big_endian;
+};
+QUEUE_PRINT_ROWS_BY(ByteOrderCase, name)
+
+class CutUtf16File : public FaultSettingsFile,
+                     public ::testing::WithParamInterface<ByteOrderCase> {};
+
+TEST_P(CutUtf16File, TakesNewEntries) {
+  const bool big_endian = GetParam().big_endian;
   const fs::path path = dir_ / "Operator.ini";
   const std::u16string text = u"[Form]\r\nTop=6";
-  for (const bool big_endian : {false, true}) {
-    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t unit : text) {
-      const char low = static_cast<char>(unit & 0xFF);
-      const char high = static_cast<char>(unit >> 8);
-      bytes += big_endian ? std::string{high, low} : std::string{low, high};
-    }
-    bytes += '7';  // half of one more unit
-    std::ofstream(path, std::ios::binary) << bytes;
-    ProfileFile file(path.u16string());
-    file.WriteString(u"Server", u"Host", u"http://localhost");
-    file.WriteString(u"Form", u"Left", u"12");
-    EXPECT_EQ(file.ReadString(u"Server", u"Host", u"missing"), u"http://localhost");
-    EXPECT_EQ(file.ReadString(u"Form", u"Left", u"missing"), u"12");
-    EXPECT_EQ(file.ReadString(u"Form", u"Top", u"missing"), u"6") << "big-endian " << big_endian;
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const char low = static_cast<char>(unit & 0xFF);
+    const char high = static_cast<char>(unit >> 8);
+    bytes += big_endian ? std::string{high, low} : std::string{low, high};
   }
+  bytes += '7';  // half of one more unit
+  std::ofstream(path, std::ios::binary) << bytes;
+  ProfileFile file(path.u16string());
+  file.WriteString(u"Server", u"Host", u"http://localhost");
+  file.WriteString(u"Form", u"Left", u"12");
+  EXPECT_EQ(file.ReadString(u"Server", u"Host", u"missing"), u"http://localhost");
+  EXPECT_EQ(file.ReadString(u"Form", u"Left", u"missing"), u"12");
+  EXPECT_EQ(file.ReadString(u"Form", u"Top", u"missing"), u"6") << "big-endian " << big_endian;
 }
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, CutUtf16File,
+                         ::testing::Values(ByteOrderCase{"LittleEndian", false},
+                                           ByteOrderCase{"BigEndian", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A file whose last line ends in a bare CR (a line break cut in half): the CR is that line's
 // break, so its value reads without it, and a key added after it leaves the value as it read.

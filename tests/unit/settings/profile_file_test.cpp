@@ -26,6 +26,7 @@
 #include "settings/profile/profile_file.h"
 #include "settings/profile/profile_storage.h"
 #include "settings/settings_failure.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -393,18 +394,32 @@ TEST_F(ProfileFileTest, ReadsBackWhatItWrote) {
   EXPECT_EQ(Stored(), "[Server]\r\nHost=[not a section]\r\n");
 }
 
-TEST_F(ProfileFileTest, RejectsNamesThatWouldReadBackAsSomethingElse) {
+struct RejectedNameCase {
+  const char* name;
+  std::u16string section;
+  std::u16string key;
+};
+QUEUE_PRINT_ROWS_BY(RejectedNameCase, name)
+
+class ProfileRejectedNameTest : public ProfileFileTest,
+                                public testing::WithParamInterface<RejectedNameCase> {};
+
+TEST_P(ProfileRejectedNameTest, WouldReadBackAsSomethingElse) {
   settings::ProfileFile file = File();
-  for (auto [section, key] : {std::pair<std::u16string, std::u16string>{u"Fo]rm", u"Top"},
-                              {u"Form", u"To=p"},
-                              {u"Form", u"[Top"},
-                              {u"Form", u";Top"},
-                              {u"", u"Top"},
-                              {u"Form", u" Top"}}) {
-    EXPECT_THROW(file.WriteString(section, key, u"1"), queue::Failure);
-  }
+  EXPECT_THROW(file.WriteString(GetParam().section, GetParam().key, u"1"), queue::Failure);
   EXPECT_FALSE(Stored().has_value());
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, ProfileRejectedNameTest,
+                         testing::Values(RejectedNameCase{"BracketInSection", u"Fo]rm", u"Top"},
+                                         RejectedNameCase{"EqualsInKey", u"Form", u"To=p"},
+                                         RejectedNameCase{"KeyOpeningASection", u"Form", u"[Top"},
+                                         RejectedNameCase{"KeyOpeningAComment", u"Form", u";Top"},
+                                         RejectedNameCase{"EmptySection", u"", u"Top"},
+                                         RejectedNameCase{"KeyWithLeadingBlank", u"Form", u" Top"}),
+                         [](const testing::TestParamInfo<RejectedNameCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // ---- The replacement on disk ---------------------------------------------------------------
 

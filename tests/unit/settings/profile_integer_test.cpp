@@ -82,10 +82,25 @@ TEST(ProfileIntegerFormat, WritesPlainDecimal) {
   EXPECT_EQ(settings::FormatProfileInteger(-2147483647 - 1), u"-2147483648");
 }
 
-TEST(ProfileIntegerFormat, WrittenValuesReadBack) {
-  for (std::int32_t value : {0, 1, -1, 112, -3000, 2147483647, -2147483647 - 1}) {
-    EXPECT_EQ(settings::ParseProfileInteger(settings::FormatProfileInteger(value)), value);
-  }
+struct RoundTripCase {
+  const char* name;
+  std::int32_t value;
+};
+QUEUE_PRINT_ROWS_BY(RoundTripCase, name)
+
+class ProfileIntegerRoundTrip : public testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(ProfileIntegerRoundTrip, WrittenValueReadsBack) {
+  const std::int32_t value = GetParam().value;
+  EXPECT_EQ(settings::ParseProfileInteger(settings::FormatProfileInteger(value)), value);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ProfileIntegerRoundTrip,
+    testing::Values(RoundTripCase{"Zero", 0}, RoundTripCase{"One", 1},
+                    RoundTripCase{"MinusOne", -1}, RoundTripCase{"Positive", 112},
+                    RoundTripCase{"Negative", -3000}, RoundTripCase{"Largest", 2147483647},
+                    RoundTripCase{"Smallest", -2147483647 - 1}),
+    [](const testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <zlib.h>
 
 #include <string>
+#include <vector>
 
+#include "tests/support/row_names.h"
 #include "theme/container/theme_failure.h"
 
 namespace theme {
@@ -66,8 +68,9 @@ struct DamageCase {
   const char* what;
   std::string container;
 };
+QUEUE_PRINT_ROWS_BY(DamageCase, what)
 
-TEST(ThemeContainerTest, DamagedContainersFailValidation) {
+std::vector<DamageCase> DamageCases() {
   const std::string good = EncodeThemeContainer(SamplePackage());
   const std::string stream = good.substr(13);
   std::string flipped_body = good;
@@ -76,7 +79,7 @@ TEST(ThemeContainerTest, DamagedContainersFailValidation) {
   flipped_checksum.back() ^= 0x01;
   const std::string header = U16(16) + "Iceberg Classico" + U16(3) + "1.0";
 
-  const DamageCase cases[] = {
+  return {
       {"empty", ""},
       {"signature only", std::string(kContainerSignature)},
       {"old signature", "APP_STYLE 1.0" + stream},
@@ -99,16 +102,25 @@ TEST(ThemeContainerTest, DamagedContainersFailValidation) {
       {"too many sections", ContainerAround(header + U16(kMaxSections + 1))},
       {"bytes after the last section", ContainerAround(header + U16(0) + "junk")},
   };
-  for (const auto& c : cases) {
-    try {
-      DecodeThemeContainer(c.container);
-      ADD_FAILURE() << c.what << ": accepted";
-    } catch (const queue::Failure& failure) {
-      EXPECT_EQ(failure.kind(), theme::ThemeFailure::kLoad) << c.what;
-      EXPECT_FALSE(failure.message().empty()) << c.what;
-    }
+}
+
+class DamagedContainerTest : public ::testing::TestWithParam<DamageCase> {};
+
+TEST_P(DamagedContainerTest, FailsValidation) {
+  const DamageCase& c = GetParam();
+  try {
+    DecodeThemeContainer(c.container);
+    ADD_FAILURE() << c.what << ": accepted";
+  } catch (const queue::Failure& failure) {
+    EXPECT_EQ(failure.kind(), theme::ThemeFailure::kLoad) << c.what;
+    EXPECT_FALSE(failure.message().empty()) << c.what;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedContainerTest, ::testing::ValuesIn(DamageCases()),
+                         [](const auto& info) {
+                           return ::test_rows::RowNameFromText(info.param.what, info.index);
+                         });
 
 TEST(ThemeContainerTest, InflationIsBounded) {
   // Compresses to a few kilobytes and would inflate past the bound: refused, not allocated.

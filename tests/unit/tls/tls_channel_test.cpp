@@ -75,27 +75,52 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Certificates are not verified: an expired one goes through like a self-signed one.
-TEST(TlsChannelTest, AcceptsSelfSignedAndExpiredCertificates) {
-  for (const auto certificate : {TlsPeerCertificate::kSelfSigned, TlsPeerCertificate::kExpired}) {
-    TlsPeerOptions options;
-    options.certificate = certificate;
-    TlsPeer peer(options);
-    auto channel = Connect(peer);
-    channel->SendAll(kRequest);
-    EXPECT_EQ(ReceiveSome(*channel), options.answer);
-  }
+struct CertificateCase {
+  const char* name;
+  TlsPeerCertificate certificate;
+};
+QUEUE_PRINT_ROWS_BY(CertificateCase, name)
+
+class TlsCertificateTest : public ::testing::TestWithParam<CertificateCase> {};
+
+TEST_P(TlsCertificateTest, IsAccepted) {
+  TlsPeerOptions options;
+  options.certificate = GetParam().certificate;
+  TlsPeer peer(options);
+  auto channel = Connect(peer);
+  channel->SendAll(kRequest);
+  EXPECT_EQ(ReceiveSome(*channel), options.answer);
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    Certificates, TlsCertificateTest,
+    ::testing::Values(CertificateCase{"SelfSigned", TlsPeerCertificate::kSelfSigned},
+                      CertificateCase{"Expired", TlsPeerCertificate::kExpired}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The host goes out as the server name, also when it is an address.
-TEST(TlsChannelTest, SendsTheHostAsServerName) {
-  for (const std::string name : {"queue.example", "127.0.0.1", "::1"}) {
-    TlsPeer peer;
-    Connect(peer, name)->Close();
-    const auto sessions = peer.WaitForSessions(1);
-    ASSERT_EQ(sessions.size(), 1u);
-    EXPECT_EQ(sessions[0].server_name, name);
-  }
+struct ServerNameCase {
+  const char* name;
+  const char* host;
+};
+QUEUE_PRINT_ROWS_BY(ServerNameCase, name)
+
+class TlsServerNameTest : public ::testing::TestWithParam<ServerNameCase> {};
+
+TEST_P(TlsServerNameTest, SendsTheHostAsServerName) {
+  const std::string name = GetParam().host;
+  TlsPeer peer;
+  Connect(peer, name)->Close();
+  const auto sessions = peer.WaitForSessions(1);
+  ASSERT_EQ(sessions.size(), 1u);
+  EXPECT_EQ(sessions[0].server_name, name);
 }
+
+INSTANTIATE_TEST_SUITE_P(Hosts, TlsServerNameTest,
+                         ::testing::Values(ServerNameCase{"HostName", "queue.example"},
+                                           ServerNameCase{"IPv4Address", "127.0.0.1"},
+                                           ServerNameCase{"IPv6Address", "::1"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A server that ends the session after the answer: the answer, then the orderly close.
 TEST(TlsChannelTest, OrderlyCloseAfterTheAnswerReadsAsZero) {

@@ -1,30 +1,12 @@
-// Mapping of the platform's socket and resolver errors onto Windows Sockets numbers.
-#include "queueclient/socket/socket_errors.h"
-
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
+// The platform's socket and resolver errors as Windows Sockets numbers, on POSIX systems: errno
+// values and getaddrinfo results mapped to the numbers Windows would give.
 #include <netdb.h>
 
 #include <cerrno>
-#endif
+
+#include "queueclient/socket/socket_errors.h"
 
 namespace queue {
-
-#ifdef _WIN32
-
-int SocketErrorFromErrno(int platform_error) {
-  return platform_error;
-}
-int SocketErrorFromResolver(int gai_error, int) {
-  return gai_error;
-}
-int LastSocketError() {
-  return WSAGetLastError();
-}
-
-#else
 
 int SocketErrorFromErrno(int e) {
   switch (e) {
@@ -152,7 +134,5 @@ int SocketErrorFromResolver(int gai_error, int saved_errno) {
 int LastSocketError() {
   return SocketErrorFromErrno(errno);
 }
-
-#endif
 
 }  // namespace queue

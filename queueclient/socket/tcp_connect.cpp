@@ -1,0 +1,31 @@
+// What the platforms' bounded connects share: the connect call, and the end of a connect that
+// went on in the background.
+#include "queueclient/socket/tcp_connect.h"
+#include "queueclient/failure.h"
+#include "queueclient/socket/socket_error_numbers.h"
+#include "queueclient/socket/socket_errors.h"
+#include "queueclient/socket/socket_platform.h"
+
+namespace queue {
+
+int ConnectOnce(const Socket& socket, const SocketAddress& address) {
+  if (::connect(socket.handle(), reinterpret_cast<const sockaddr*>(&address.storage),
+                address.length) == 0)
+    return 0;
+  return LastSocketError();
+}
+
+void FinishConnect(const Socket& socket, int timeout_ms) {
+  const int ready = WaitForConnect(socket, timeout_ms);
+  if (ready < 0) throw SocketFailure(LastSocketError());
+  if (ready == 0) throw SocketFailure(wsa::kTimedOut);
+  int error = 0;
+  socklen_t length = sizeof(error);
+  if (::getsockopt(socket.handle(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                   &length) != 0) {
+    throw SocketFailure(LastSocketError());
+  }
+  if (error != 0) throw SocketFailure(SocketErrorFromErrno(error));
+}
+
+}  // namespace queue
