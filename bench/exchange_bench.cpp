@@ -1,11 +1,15 @@
 // The cost of one plain press: Get and Disconnect through the HTTP client against a loopback
 // server, beside a raw-socket client that makes the same exchange and closes the same way
 // (shutdown for sending, then close), in the same run. Prints the ratio of the medians (the
-// target is at most 1.10). Run with --benchmark_enable_random_interleaving=true so that other
-// load on the machine falls on both clients alike. "--count program|floor N" counts one side's
-// instructions instead (see instruction_count.h).
+// target is at most 1.10). The raw socket parses nothing, so the client's own work is set beside
+// libcurl's easy interface making the same GET with a fresh handle each time, as the client
+// makes a fresh connection: its instructions by count, its time for information. Run with
+// --benchmark_enable_random_interleaving=true so that other load on the machine falls on every
+// client alike. "--count program|floor|libcurl N" counts one side's instructions or system calls
+// instead (see instruction_count.h).
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
+#include <curl/curl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,6 +17,7 @@
 #include <atomic>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -115,6 +120,47 @@ void RawSocketPress(const std::string& request) {
   bench::RawClose(socket);
 }
 
+// libcurl's easy interface, set up as the client is: the same head (Host from the URL, the other
+// header lines of the client's head in place of libcurl's own), the body taken and dropped.
+class LibcurlGet {
+ public:
+  LibcurlGet() {
+    url_ = queue::testing::WithPort("http://127.0.0.1:{port}/getQueue?operator=3", Server().port());
+    // The head's lines after the request line and Host, up to the empty line.
+    const std::string head = RawRequest();
+    std::size_t line = head.find("\r\n", head.find("\r\nHost: ") + 2) + 2;
+    for (std::size_t end; (end = head.find("\r\n", line)) != std::string::npos && end != line;
+         line = end + 2) {
+      headers_.reset(curl_slist_append(headers_.release(), head.substr(line, end - line).c_str()));
+    }
+  }
+
+  void operator()() const {
+    CURL* handle = curl_easy_init();
+    long status = 0;
+    if (handle == nullptr || curl_easy_setopt(handle, CURLOPT_URL, url_.c_str()) != CURLE_OK ||
+        curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers_.get()) != CURLE_OK ||
+        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, DropBody) != CURLE_OK ||
+        curl_easy_perform(handle) != CURLE_OK ||
+        curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK || status != 200) {
+      std::fprintf(stderr, "exchange_bench: the libcurl GET failed (status %ld)\n", status);
+      std::exit(1);
+    }
+    curl_easy_cleanup(handle);
+  }
+
+ private:
+  static std::size_t DropBody(char*, std::size_t size, std::size_t count, void*) {
+    return size * count;
+  }
+  struct SlistFree {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  };
+
+  std::string url_;
+  std::unique_ptr<curl_slist, SlistFree> headers_;
+};
+
 void BM_HttpClientPress(benchmark::State& state) {
   const std::u16string url = PressUrl();
   queue::HttpClient client;
@@ -126,6 +172,11 @@ void BM_RawSocketPress(benchmark::State& state) {
   for (auto _ : state) RawSocketPress(request);
 }
 
+void BM_LibcurlPress(benchmark::State& state) {
+  const LibcurlGet get;
+  for (auto _ : state) get();
+}
+
 BENCHMARK(BM_HttpClientPress)
     ->UseRealTime()
     ->Iterations(kPressesPerRepetition)
@@ -134,17 +185,27 @@ BENCHMARK(BM_RawSocketPress)
     ->UseRealTime()
     ->Iterations(kPressesPerRepetition)
     ->Repetitions(kRepetitions);
+BENCHMARK(BM_LibcurlPress)
+    ->UseRealTime()
+    ->Iterations(kPressesPerRepetition)
+    ->Repetitions(kRepetitions);
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+    std::fprintf(stderr, "exchange_bench: libcurl did not start\n");
+    return 1;
+  }
   queue::HttpClient client;
   const std::u16string url = PressUrl();
   const std::string request = RawRequest();
+  const LibcurlGet libcurl_get;
   int exit_code = 0;
   if (bench::RanInstructionCount(argc, argv,
                                  {{"program", [&] { HttpClientPress(client, url); }},
-                                  {"floor", [&] { RawSocketPress(request); }}},
+                                  {"floor", [&] { RawSocketPress(request); }},
+                                  {"libcurl", [&] { libcurl_get(); }}},
                                  &exit_code)) {
     return exit_code;
   }
@@ -155,6 +216,10 @@ int main(int argc, char** argv) {
   if (m.count("BM_HttpClientPress") && m.count("BM_RawSocketPress")) {
     std::printf("median ratio, HTTP client / raw socket client: %.3f (target <= 1.10)\n",
                 m.at("BM_HttpClientPress") / m.at("BM_RawSocketPress"));
+  }
+  if (m.count("BM_HttpClientPress") && m.count("BM_LibcurlPress")) {
+    std::printf("median ratio, HTTP client / libcurl easy interface: %.3f\n",
+                m.at("BM_HttpClientPress") / m.at("BM_LibcurlPress"));
   }
   benchmark::Shutdown();
   return 0;

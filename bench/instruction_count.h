@@ -3,7 +3,12 @@
 // binding), then N times with callgrind's collection switched on around each run only.
 // scripts/bench starts it under `valgrind --tool=callgrind --collect-atstart=no` and divides the
 // main thread's total by N. Outside valgrind the switches are a few no-op instructions.
+// The N runs also stand between two marker system calls (a write of kCountedRunsBegin, then of
+// kCountedRunsEnd, to no file), so that scripts/bench, tracing the main thread's system calls
+// with strace, counts those the runs make and nothing of the start-up or the warm-up.
 #pragma once
+
+#include <unistd.h>
 
 #if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>
@@ -20,6 +25,15 @@
 namespace bench {
 
 using Sides = std::map<std::string, std::function<void()>>;
+
+inline constexpr char kCountedRunsBegin[] = "bench: counted runs begin";
+inline constexpr char kCountedRunsEnd[] = "bench: counted runs end";
+
+// A system call that a trace shows with its text and that does nothing else: a write to no
+// file (descriptor -1), which fails at once.
+inline void MarkInTrace(const char* text, std::size_t length) {
+  [[maybe_unused]] const auto ignored = ::write(-1, text, length);
+}
 
 // True when the command line asks for a count (the count has then run, or failed with a
 // message); false when the benchmarks are to run as usual.
@@ -41,11 +55,13 @@ inline bool RanInstructionCount(int argc, char** argv, const Sides& sides, int* 
     return true;
   }
   side->second();
+  MarkInTrace(kCountedRunsBegin, sizeof kCountedRunsBegin - 1);
   for (int i = 0; i < runs; ++i) {
     CALLGRIND_TOGGLE_COLLECT;
     side->second();
     CALLGRIND_TOGGLE_COLLECT;
   }
+  MarkInTrace(kCountedRunsEnd, sizeof kCountedRunsEnd - 1);
   *exit_code = 0;
   return true;
 #endif
