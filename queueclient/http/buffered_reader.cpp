@@ -35,8 +35,7 @@ std::optional<std::string> BufferedReader::ReadLineOrEnd() {
     const std::string_view pending = Buffered();
     const std::size_t lf = pending.find('\n', searched);
     if (lf != std::string_view::npos) {
-      if (lf > kMaxLineLength)
-        throw Failure(ClientFailure::kLineTooLong);
+      if (lf > kMaxLineLength) throw Failure(ClientFailure::kLineTooLong);
       std::size_t end = lf;
       if (end > 0 && pending[end - 1] == '\r') --end;
       std::string line(pending.substr(0, end));
