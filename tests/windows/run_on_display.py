@@ -2,6 +2,11 @@
 """Runs a Windows program under Wine on an X display of its own: Xvfb on the first free display
 number from 40 up, the program's exit status passed on, the display stopped afterwards.
 
+The Wine prefix (WINEPREFIX) must be the program's own: Wine's desktop process keeps the display
+it was started with for as long as the prefix's Wine server runs, so a prefix shared with
+programs started without a display (the unit tests) gives windows nowhere to go. The prefix is
+made on the display when it is missing, and its Wine server is ended before the display is.
+
 Usage: run_on_display.py PROGRAM [ARGUMENTS...]
 """
 import os
@@ -9,8 +14,10 @@ import subprocess
 import sys
 import time
 
-START_BOUND = 20  # seconds for the display to come up
-RUN_BOUND = 240   # seconds for the program
+START_BOUND = 20    # seconds for the display to come up
+PREFIX_BOUND = 120  # seconds for Wine to make the prefix
+RUN_BOUND = 240     # seconds for the program
+STOP_BOUND = 30     # seconds for the prefix's Wine server to end
 
 
 def free_display():
@@ -41,7 +48,16 @@ def main():
     try:
         environment = dict(os.environ, DISPLAY=":%d" % number)
         environment.setdefault("WINEDEBUG", "-all")
-        return subprocess.run(["wine"] + arguments, env=environment, timeout=RUN_BOUND).returncode
+        prefix = environment.get("WINEPREFIX")
+        if prefix and not os.path.exists(os.path.join(prefix, "system.reg")):
+            subprocess.run(["wineboot", "-i"], env=environment, timeout=PREFIX_BOUND,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            return subprocess.run(["wine"] + arguments, env=environment,
+                                  timeout=RUN_BOUND).returncode
+        finally:
+            subprocess.run(["wineserver", "-k"], env=environment, timeout=STOP_BOUND,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     finally:
         server.terminate()
         try:
