@@ -49,18 +49,17 @@ HFONT FontOf(HWND window) {
   return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
 }
 
+BOOL CALLBACK CollectControl(HWND child, LPARAM list) {
+  auto& found = *reinterpret_cast<std::vector<HWND>*>(list);
+  if (!IsClass(GetParent(child), L"ComboBox")) found.push_back(child);
+  return TRUE;
+}
+
 // Every control of the window, nested ones included; the parts a control makes of itself (the
 // field of an editable list) move with it.
 std::vector<HWND> ControlsOf(HWND window) {
   std::vector<HWND> controls;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM list) {
-        auto& found = *reinterpret_cast<std::vector<HWND>*>(list);
-        if (!IsClass(GetParent(child), L"ComboBox")) found.push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&controls));
+  EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&controls));
   return controls;
 }
 
