@@ -15,7 +15,7 @@ void ShutdownSending(SocketHandle s) {
 }
 
 int PollSocket(SocketHandle s, short events, int timeout_ms) {
-  WSAPOLLFD fd{s, events, 0};
+  WSAPOLLFD fd{static_cast<SOCKET>(s), events, 0};
   return ::WSAPoll(&fd, 1, timeout_ms);
 }
 
