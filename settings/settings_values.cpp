@@ -59,6 +59,14 @@ void SaveSettingsValues(std::u16string_view ini_path, const SettingsValues& valu
   Write(file, kWindow, values.window);
 }
 
+void SaveServerValues(std::u16string_view ini_path, const std::optional<std::u16string>& host,
+                      std::optional<std::int32_t> window) {
+  ProfileFile file(ini_path);
+  const queue::ScopeExit flush([&file] { file.Flush(); });
+  if (host) file.WriteString(kHost.section, kHost.key_written, *host);
+  if (window) Write(file, kWindow, *window);
+}
+
 std::int32_t ListIndexOrNone(std::int32_t stored_window, int count) {
   return stored_window >= 0 && stored_window < count ? stored_window : kNoWindowSelected;
 }

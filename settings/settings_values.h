@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,11 @@ SettingsValues LoadSettingsValues(std::u16string_view ini_path);
 // flushes the file also when a write fails. Throws Failure(SettingsFailure::kWrite, "Unable to
 // write to <full path>") at the first refused write; the entries written before it stay.
 void SaveSettingsValues(std::u16string_view ini_path, const SettingsValues& values);
+
+// Writes the server's entries alone, Host then Window, each only when given, as the save writes
+// them (a desk's preset, desk_preset.h); flushes the file. Throws as the save does.
+void SaveServerValues(std::u16string_view ini_path, const std::optional<std::u16string>& host,
+                      std::optional<std::int32_t> window);
 
 // The stored Window as an item index of a list of `count` items: one outside the list selects
 // nothing.
