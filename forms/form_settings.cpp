@@ -20,7 +20,7 @@ QString SettingsFilePath() {
 
 void LoadSettings(const QString& ini_path, QWidget& main_window, QComboBox& operator_select,
                   QLineEdit& server_edit) {
-  const SettingsValues values = LoadSettingsValues(ini_path.toStdU16String());
+  const SettingsValues values = LoadSettingsValues(SettingsFileToLoad(ini_path.toStdU16String()));
   ApplyOuterGeometry(main_window, ToQRect(PlaceStoredRectangle(
                                       values.outer, ToPixelSize(CurrentOuterSize(main_window)),
                                       ToPixelSize(CurrentFrameSize(main_window)),

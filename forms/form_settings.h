@@ -15,8 +15,9 @@ namespace settings {
 // (profile_path.h). Computed afresh at each call.
 QString SettingsFilePath();
 
-// Reads the settings file into the operator window's geometry and the settings window's
-// controls (called from the operator window's FormShow, before the window is first drawn):
+// Reads the settings file (`ini_path`, or in the settings home a machine-wide file while the
+// user has none: settings_location.h) into the operator window's geometry and the settings
+// window's controls (called from the operator window's FormShow, before the window is first drawn):
 // the outer rectangle from Form/Top, Left, Width and Height (physical pixels; defaults 0, 0,
 // 420, 112; placed as settings/stored_rectangle.h says), the server address from Server/Host
 // (default "http://localhost"; an empty value stays empty) and the list position from Server/Window

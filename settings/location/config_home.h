@@ -12,6 +12,11 @@ namespace settings {
 // at each call.
 std::u16string CurrentUserConfigHomeSettingsPath();
 
+// The settings file a start reads: `user_path` (the user's own, where the close writes) when
+// anything is there, else the first machine-wide file that exists (MachineSettingsPaths, over
+// the environment's XDG_CONFIG_DIRS), else `user_path`, whose absence gives the defaults.
+std::u16string SettingsPathToRead(std::u16string_view user_path);
+
 // Makes the folders that lead to the file at `settings_path` where they are missing, each one
 // readable by its user only (mode 0700, as the desktop's rule asks of the folders it makes);
 // folders that exist are left as they are. Returns false when one could not be made; the

@@ -21,4 +21,20 @@ std::u16string SettingsPathInConfigHome(std::optional<std::u16string_view> confi
   return Joined(Joined(base, kConfigHomeFolder), kConfigHomeFileName);
 }
 
+std::vector<std::u16string> MachineSettingsPaths(std::optional<std::u16string_view> config_dirs) {
+  constexpr std::u16string_view kDefaultConfigDirs = u"/etc/xdg";
+  std::u16string_view rest =
+      config_dirs && !config_dirs->empty() ? *config_dirs : kDefaultConfigDirs;
+  std::vector<std::u16string> paths;
+  for (;;) {
+    const std::size_t colon = rest.find(u':');
+    const std::u16string_view folder = rest.substr(0, colon);
+    if (folder.starts_with(u'/')) {
+      paths.push_back(Joined(Joined(folder, kConfigHomeFolder), kConfigHomeFileName));
+    }
+    if (colon == std::u16string_view::npos) return paths;
+    rest.remove_prefix(colon + 1);
+  }
+}
+
 }  // namespace settings

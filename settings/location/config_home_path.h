@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace settings {
 
@@ -19,5 +20,11 @@ inline constexpr std::u16string_view kConfigHomeFileName = u"Operator.ini";
 // says. "/home/clerk" gives "/home/clerk/.config/queue-operator/Operator.ini".
 std::u16string SettingsPathInConfigHome(std::optional<std::u16string_view> config_home,
                                         std::u16string_view home);
+
+// The machine-wide settings files an IT person may put in place for every user of a desk, in the
+// order they are looked for: the program's file below each absolute folder of `config_dirs` (the
+// value of XDG_CONFIG_DIRS, folders separated by ":"), or below /etc/xdg when it is unset or
+// empty. Relative folders are passed over, as the desktop's rule says.
+std::vector<std::u16string> MachineSettingsPaths(std::optional<std::u16string_view> config_dirs);
 
 }  // namespace settings

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/text.h"
@@ -48,6 +49,24 @@ std::u16string CurrentUserConfigHomeSettingsPath() {
   if (home.empty()) home = UserDatabaseHome();
   return SettingsPathInConfigHome(
       config_home ? std::optional<std::u16string_view>(*config_home) : std::nullopt, home);
+}
+
+std::u16string SettingsPathToRead(std::u16string_view user_path) {
+  const auto present = [](std::u16string_view path) {
+    struct stat status {};
+    return ::stat(queue::Utf16ToUtf8(path).c_str(), &status) == 0;
+  };
+  if (present(user_path)) return std::u16string(user_path);
+  const std::optional<std::u16string> config_dirs = Environment("XDG_CONFIG_DIRS");
+  for (std::u16string& path : MachineSettingsPaths(
+           config_dirs ? std::optional<std::u16string_view>(*config_dirs) : std::nullopt)) {
+    // A folder of that name holds no settings: only a file is taken.
+    struct stat status {};
+    if (::stat(queue::Utf16ToUtf8(path).c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+      return std::move(path);
+    }
+  }
+  return std::u16string(user_path);
 }
 
 bool MakeFoldersFor(std::u16string_view settings_path) {

@@ -12,6 +12,11 @@ namespace settings {
 // The settings file of the program whose executable is `executable_path`.
 std::u16string SettingsFileOfProgram(std::u16string_view executable_path);
 
+// The file a load reads, given the file the build keeps (SettingsFileOfProgram): that same file
+// beside the executable; in the settings home, when the user has no file there yet, a
+// machine-wide one an IT person put in place (config_home.h), which the close never writes.
+std::u16string SettingsFileToLoad(std::u16string_view settings_path);
+
 // Run before a save writes the file at `settings_path`: makes what the build's place needs
 // that may be missing. Beside the executable nothing is made (a missing folder refuses the
 // write); in the settings home the file's folders are made.

@@ -8,6 +8,10 @@ std::u16string SettingsFileOfProgram(std::u16string_view executable_path) {
   return SettingsPathForExecutable(executable_path);
 }
 
+std::u16string SettingsFileToLoad(std::u16string_view settings_path) {
+  return std::u16string(settings_path);
+}
+
 void PrepareSettingsFolder(std::u16string_view) {}
 
 }  // namespace settings

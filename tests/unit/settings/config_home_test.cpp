@@ -11,14 +11,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/failure.h"
 #include "core/text.h"
 #include "settings/location/config_home.h"
 #include "settings/location/config_home_path.h"
 #include "settings/profile/profile_file.h"
+#include "settings/settings_values.h"
 
 namespace settings {
 namespace {
@@ -46,6 +49,26 @@ TEST(SettingsPathInConfigHome, FollowsTheDesktopsRule) {
   for (const auto& c : cases) {
     EXPECT_EQ(SettingsPathInConfigHome(c.config_home, c.home), c.expected)
         << queue::Utf16ToUtf8(c.config_home.value_or(u"(unset)"));
+  }
+}
+
+TEST(MachineSettingsPaths, FollowsTheDesktopsRule) {
+  const struct {
+    std::optional<std::u16string_view> config_dirs;
+    std::vector<std::u16string> expected;
+  } cases[] = {
+      {std::nullopt, {u"/etc/xdg/queue-operator/Operator.ini"}},
+      {u"", {u"/etc/xdg/queue-operator/Operator.ini"}},
+      {u"/srv/desk", {u"/srv/desk/queue-operator/Operator.ini"}},
+      {u"/srv/desk/:/etc/xdg",
+       {u"/srv/desk/queue-operator/Operator.ini", u"/etc/xdg/queue-operator/Operator.ini"}},
+      // Relative and empty entries are no folders; what is left keeps its order.
+      {u"desk::/b:~/c:/a", {u"/b/queue-operator/Operator.ini", u"/a/queue-operator/Operator.ini"}},
+      {u"relative", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MachineSettingsPaths(c.config_dirs), c.expected)
+        << queue::Utf16ToUtf8(c.config_dirs.value_or(u"(unset)"));
   }
 }
 
@@ -164,6 +187,57 @@ TEST_F(MakeFoldersForTest, AFileInTheWayRefusesTheWrite) {
   } catch (const queue::Failure& failure) {
     EXPECT_EQ(failure.message(), u"Unable to write to " + path);
   }
+}
+
+// An IT person's machine-wide file is read while the user has none of their own; the first
+// folder of XDG_CONFIG_DIRS that holds one wins; the close writes the user's own file, which is
+// read from then on, and the machine-wide one is never written.
+class SettingsPathToReadTest : public MakeFoldersForTest {
+ protected:
+  fs::path Machine(const char* folder) const {
+    return home_ / folder / "queue-operator" / "Operator.ini";
+  }
+  void Put(const fs::path& path, const std::string& text) const {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+  }
+  std::u16string User() const {
+    return U16((home_ / "user" / "queue-operator" / "Operator.ini").string());
+  }
+  std::string Dirs() const { return (home_ / "a").string() + ":" + (home_ / "b").string(); }
+};
+
+TEST_F(SettingsPathToReadTest, NoFileAnywhereReadsTheUsersPath) {
+  ScopedEnvironment dirs("XDG_CONFIG_DIRS", Dirs());
+  EXPECT_EQ(SettingsPathToRead(User()), User());
+}
+
+TEST_F(SettingsPathToReadTest, TheFirstFolderHoldingAFileWins) {
+  ScopedEnvironment dirs("XDG_CONFIG_DIRS", Dirs());
+  Put(Machine("b"), "[Server]\nWindow=1\n");
+  EXPECT_EQ(SettingsPathToRead(User()), U16(Machine("b").string()));
+  // A folder named as the file is passed over.
+  fs::create_directories(Machine("a"));
+  EXPECT_EQ(SettingsPathToRead(User()), U16(Machine("b").string()));
+  fs::remove(Machine("a"));
+  Put(Machine("a"), "[Server]\nWindow=2\n");
+  EXPECT_EQ(SettingsPathToRead(User()), U16(Machine("a").string()));
+}
+
+TEST_F(SettingsPathToReadTest, TheUsersOwnFileWinsAndTheCloseWritesIt) {
+  ScopedEnvironment dirs("XDG_CONFIG_DIRS", Dirs());
+  const std::string preset = "[Server]\nHost=http://10.0.0.5:8080\nWindow=2\n";
+  Put(Machine("a"), preset);
+  const SettingsValues read = LoadSettingsValues(SettingsPathToRead(User()));
+  EXPECT_EQ(read.host, u"http://10.0.0.5:8080");
+  EXPECT_EQ(read.window, 2);
+
+  ASSERT_TRUE(MakeFoldersFor(User()));
+  SaveSettingsValues(User(), read);
+  EXPECT_EQ(SettingsPathToRead(User()), User());
+  EXPECT_EQ(LoadSettingsValues(User()).host, u"http://10.0.0.5:8080");
+  std::ifstream in(Machine("a"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), preset);
 }
 
 }  // namespace
