@@ -13,7 +13,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Every program declares Windows Vista (6.0) as the system it needs, the oldest the desks run.
+set(CMAKE_EXE_LINKER_FLAGS_INIT
+    "-static -Wl,--major-os-version,6,--minor-os-version,0,--major-subsystem-version,6,--minor-subsystem-version,0")
 
 # Test programs (and GoogleTest's discovery) run through Wine, in a prefix of the build tree's
 # own so that no user's Wine set-up is touched, with Wine's debug chatter off.
