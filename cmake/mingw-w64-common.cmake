@@ -13,9 +13,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Every program declares Windows Vista (6.0) as the system it needs, the oldest the desks run.
-set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-static -Wl,--major-os-version,6,--minor-os-version,0,--major-subsystem-version,6,--minor-subsystem-version,0")
+# Every program and DLL declares Windows Vista (6.0) as the system it needs, the oldest the desks
+# run.
+set(QUEUE_VISTA_LINKER_FLAGS
+    "-Wl,--major-os-version,6,--minor-os-version,0,--major-subsystem-version,6,--minor-subsystem-version,0")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static ${QUEUE_VISTA_LINKER_FLAGS}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${QUEUE_VISTA_LINKER_FLAGS}")
 
 # Test programs (and GoogleTest's discovery) run through Wine, in a prefix of the build tree's
 # own so that no user's Wine set-up is touched, with Wine's debug chatter off.

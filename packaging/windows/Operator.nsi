@@ -1,15 +1,22 @@
-; The Windows installer of the operator program (makensis, Debian's nsis package).
-; Installs for the current user only, into a folder that user can write
+; The Windows installer of the operator program (makensis, Debian's nsis package), one for each
+; architecture. Installs for the current user only, into a folder that user can write
 ; (%LOCALAPPDATA%\Programs\Queue Operator): the program keeps its settings file beside itself
 ; and asks for no elevation. A Start-menu entry, an uninstaller listed among the user's
 ; installed programs that removes what was installed and leaves the settings file, and /S for
-; silent roll-outs (NSIS's own).
+; silent roll-outs (NSIS's own). A newer version installs over an older one into the same
+; folder and the same list entry, and keeps the settings file.
 ;
-; makensis -DVERSION=1.2.3.4 -DPROGRAM=path\Operator.exe -DREADME=path\README.txt
+; /SERVER=URL and /WINDOW=N preset the desk: desk-preset.exe (unpacked into the installer's
+; temporary folder, never installed) checks them before anything is installed (a bad value: its
+; message, exit code 2, nothing written) and writes them into Operator.ini when there is none.
+;
+; makensis -DTARGET=amd64-unicode|x86-unicode -DVERSION=1.2.3.4 -DPROGRAM=path\Operator.exe
+;          -DQGET=path\qget.exe -DPRESET=path\desk-preset.exe -DREADME=path\README.txt
 ;          -DICON=path\MAINICON.ico -DOUTFILE=path\setup.exe Operator.nsi
 
-; A 64-bit installer for the 64-bit program: it also runs where no 32-bit layer is installed.
-Target amd64-unicode
+; amd64-unicode for the 64-bit program, so that it runs where no 32-bit layer is installed;
+; x86-unicode (NSIS's default stub, which runs on every Windows) for the 32-bit one.
+Target ${TARGET}
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
@@ -43,8 +50,37 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "The queue operator developers"
 !insertmacro MUI_LANGUAGE "Russian"
 !insertmacro MUI_LANGUAGE "English"
 
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+
+Var PresetServer
+Var PresetWindow
+
+; Runs desk-preset.exe with the preset's values and `arguments`; a failure shows its message
+; (a box, or only the exit code when silent) and ends the installer with `status`.
+!macro RunDeskPreset arguments status
+  nsExec::ExecToStack '"$PLUGINSDIR\desk-preset.exe" --server "$PresetServer" --window "$PresetWindow" ${arguments}'
+  Pop $0
+  Pop $1
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONSTOP "$1" /SD IDOK
+    SetErrorLevel ${status}
+    Quit
+  ${EndIf}
+!macroend
+
 Function .onInit
   SetShellVarContext current
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/SERVER=" $PresetServer
+  ClearErrors
+  ${GetOptions} $R0 "/WINDOW=" $PresetWindow
+  ${If} "$PresetServer$PresetWindow" != ""
+    InitPluginsDir
+    File "/oname=$PLUGINSDIR\desk-preset.exe" "${PRESET}"
+    !insertmacro RunDeskPreset "--check" 2
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
@@ -54,6 +90,7 @@ FunctionEnd
 Section "Operator"
   SetOutPath "$INSTDIR"
   File "/oname=Operator.exe" "${PROGRAM}"
+  File "/oname=qget.exe" "${QGET}"
   File "/oname=README.txt" "${README}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortCut "${SHORTCUT}" "$INSTDIR\Operator.exe"
@@ -69,12 +106,18 @@ Section "Operator"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   SectionGetSize 0 $0
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ; The desk's own settings file, when there is one, is left as it is.
+  ${If} "$PresetServer$PresetWindow" != ""
+    !insertmacro RunDeskPreset '"$INSTDIR\Operator.ini"' 1
+  ${EndIf}
 SectionEnd
 
 ; Removes exactly what the installer put there. The settings file (Operator.ini) is the
 ; desk's: it stays, and with it the folder.
 Section "Uninstall"
   Delete "$INSTDIR\Operator.exe"
+  Delete "$INSTDIR\qget.exe"
   Delete "$INSTDIR\README.txt"
   Delete "${SHORTCUT}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

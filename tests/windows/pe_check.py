@@ -2,8 +2,9 @@
 """What can be checked of a Windows program without starting it: the 32-bit build cannot run on
 this machine (no 32-bit Wine), so its release files are read as files instead.
 
-For each program: a PE32 for i386 (or a PE32+ for x86-64), its subsystem (Windows GUI for
-Operator.exe, console for the tools) and its OS and subsystem versions 6.0, so that Windows Vista
+For each program (and the MSI packages' custom-action DLL): a PE32 for i386 (or a PE32+ for
+x86-64), a program's subsystem (console for qget.exe and desk-preset.exe, Windows GUI for
+Operator.exe) and its OS and subsystem versions 6.0, so that Windows Vista
 loads it; every import from a DLL of the system and named in the list of allowed imports
 (vista_imports.txt beside this script: each line a DLL and a function that Windows Vista has,
 so that a new import is a decision made by adding its line); and for Operator.exe its resources:
@@ -26,6 +27,7 @@ MACHINES = {"i386": (0x14C, 0x10B, "PE32"), "x86-64": (0x8664, 0x20B, "PE32+")}
 SUBSYSTEM_GUI = 2
 SUBSYSTEM_CONSOLE = 3
 VISTA = (6, 0)
+CONSOLE_PROGRAMS = {"qget.exe", "desk-preset.exe"}  # the other program, Operator.exe: GUI
 RT_ICON_GROUP = 14
 RT_VERSION = 16
 RT_RCDATA = 10
@@ -34,8 +36,8 @@ VISTA_GUID = "{e2011457-1546-43c5-a5fe-008deee3d3f0}"
 # The systems' own DLLs, present on every Windows from Vista on; nothing of ours ships beside
 # the program.
 SYSTEM_DLLS = {
-    "advapi32.dll", "comctl32.dll", "crypt32.dll", "gdi32.dll", "kernel32.dll", "msimg32.dll",
-    "msvcrt.dll", "ole32.dll", "secur32.dll", "shell32.dll", "user32.dll", "uxtheme.dll",
+    "advapi32.dll", "comctl32.dll", "crypt32.dll", "gdi32.dll", "kernel32.dll", "msi.dll",
+    "msimg32.dll", "msvcrt.dll", "ole32.dll", "secur32.dll", "shell32.dll", "user32.dll", "uxtheme.dll",
     "ws2_32.dll",
 }
 
@@ -148,8 +150,10 @@ def check(path, machine, allowed):
         problems.append("not a %s for %s (machine 0x%x, magic 0x%x)"
                         % (kind, machine, image.machine, image.magic))
     gui = name.lower() == "operator.exe"
-    want_subsystem = SUBSYSTEM_GUI if gui else SUBSYSTEM_CONSOLE
-    if image.subsystem != want_subsystem:
+    console = name.lower() in CONSOLE_PROGRAMS
+    want_subsystem = SUBSYSTEM_CONSOLE if console else SUBSYSTEM_GUI
+    # A DLL runs in its caller's process, under the caller's subsystem.
+    if name.lower().endswith(".exe") and image.subsystem != want_subsystem:
         problems.append("subsystem %d, not %d" % (image.subsystem, want_subsystem))
     for what, version in (("OS", image.os_version), ("subsystem", image.subsystem_version)):
         if tuple(version) != VISTA:
@@ -177,7 +181,8 @@ def check(path, machine, allowed):
             problems.append("no logo RCDATA/LOGO")
     dlls = sorted({dll.lower() for dll, _ in imports})
     return problems, "%s: %s, %s, OS %d.%d, %d imports from %s" % (
-        name, kind, "GUI" if gui else "console", image.os_version[0], image.os_version[1],
+        name, "PE32" if image.magic == 0x10B else "PE32+", ("DLL" if name.lower().endswith(".dll") else "console" if console else "GUI"),
+        image.os_version[0], image.os_version[1],
         len(imports), ", ".join(dlls))
 
 
