@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian packages as a desk gets them: installed on this machine with apt-get (which pulls
-# their dependencies), the bundled queue-server started, then, as an ordinary user made for
+# their dependencies) as an upgrade of an older queue-operator, whose user's settings file stays
+# as it was, the bundled queue-server started, then, as an ordinary user made for
 # the test, qget from the PATH and the installed Operator on a desktop of its own
 # (installed_operator_test.py); the desktop entry validated; the packages removed at the end
 # and the user with them. Needs root (apt-get, useradd). Every wait is bounded.
@@ -47,9 +48,32 @@ trap cleanup EXIT
 
 step() { echo "== $*"; }
 
+# The release package repacked at an older version (0.9), as a desk upgraded by the release has it.
+step "an older queue-operator (0.9), a user's settings file, then the upgrade"
+dpkg-deb -R "$operator_deb" "$work/older"
+sed -i 's/^Version: .*/Version: 0.9/' "$work/older/DEBIAN/control"
+dpkg-deb -b --root-owner-group "$work/older" "$work/queue-operator_0.9_amd64.deb" >/dev/null
+chmod 644 "$work/queue-operator_0.9_amd64.deb"
+DEBIAN_FRONTEND=noninteractive timeout 600 apt-get install -y -qq --no-install-recommends \
+  "$work/queue-operator_0.9_amd64.deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
+useradd --create-home --shell /bin/bash "$user"
+home=$(getent passwd "$user" | cut -d: -f6)
+runuser -u "$user" -- mkdir -p "$home/.config/queue-operator"
+printf '[Form]\r\nTop=5\r\n[Server]\r\nHost=http://clerk.example\r\nWindow=4\r\n' |
+  runuser -u "$user" -- tee "$home/.config/queue-operator/Operator.ini" >/dev/null
+cp "$home/.config/queue-operator/Operator.ini" "$work/clerks.ini"
+
 step "apt-get install ./$(basename "$operator_deb") ./$(basename "$server_deb")"
 DEBIAN_FRONTEND=noninteractive timeout 600 apt-get install -y -qq --no-install-recommends \
   "$operator_deb" "$server_deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
+version=$(dpkg-deb -f "$operator_deb" Version)
+[ "$(dpkg-query -W -f='${Version}' queue-operator)" = "$version" ] ||
+  { echo "queue-operator was not upgraded to $version"; exit 1; }
+cmp "$work/clerks.ini" "$home/.config/queue-operator/Operator.ini" ||
+  { echo "the upgrade changed the user's settings file"; exit 1; }
+echo "upgraded 0.9 -> $version; the user's settings file is unchanged"
+# The desktop test below starts from a fresh account.
+rm -rf "$home/.config"
 for program in Operator qget queue-server; do
   [ "$(command -v "$program")" = "/usr/bin/$program" ] || { echo "no /usr/bin/$program"; exit 1; }
 done
@@ -75,8 +99,6 @@ case "$url" in http://127.0.0.1:*) ;; *) echo "queue-server said: $line"; exit 1
 echo "$line"
 
 step "an ordinary user: $user"
-useradd --create-home --shell /bin/bash "$user"
-home=$(getent passwd "$user" | cut -d: -f6)
 as_user() {
   runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" LANG=C.UTF-8 \
     PATH=/usr/local/bin:/usr/bin:/bin "$@"

@@ -105,6 +105,36 @@ class Scenarios:
         shutil.rmtree(config_home)
 
 
+    # An IT person's machine-wide file (in the first folder of XDG_CONFIG_DIRS that holds one)
+    # presets a user who has no file of their own: Next asks its server, and the close writes
+    # the user's own file with its values, leaving the machine-wide one as it was.
+    def test_4_machine_wide_preset(self):
+        config_home = os.path.join(HOME, "fresh-settings")
+        machine = os.path.join(HOME, "machine")
+        preset = desktop.settings_text(100, 200, 420, 112, self.server, 2)
+        os.makedirs(os.path.join(machine, "b", "queue-operator"))
+        with open(os.path.join(machine, "b", "queue-operator", "Operator.ini"), "w",
+                  newline="") as f:
+            f.write(preset)
+        environment = {"XDG_CONFIG_HOME": config_home,
+                       "XDG_CONFIG_DIRS": os.path.join(machine, "a") + ":" +
+                       os.path.join(machine, "b")}
+        program = start(self.desk, environment)
+        try:
+            program.click_button("Следующий")
+            print("    Next, preset by %s/b, showed %s" % (machine, answer_shown(program)))
+            program.close()
+        finally:
+            program.kill()
+        own = read(os.path.join(config_home, "queue-operator", "Operator.ini"))
+        desktop.check("Host=%s\r\n" % self.server in own and "Window=2\r\n" in own,
+                      "the user's own file holds %r" % own)
+        desktop.check(read(os.path.join(machine, "b", "queue-operator", "Operator.ini")) == preset,
+                      "the machine-wide file changed")
+        shutil.rmtree(config_home)
+        shutil.rmtree(machine)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--server", required=True)
