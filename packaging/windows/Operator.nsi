@@ -69,13 +69,42 @@ Var PresetWindow
   ${EndIf}
 !macroend
 
+; The value of the option $R1 ("/SERVER=", any letter case) in the parameters $R0, up to the
+; next blank; empty when the option is not given. (GetOptions would cut an address at its
+; first "/", the first character of the option's name.)
+Function OptionValue
+  StrLen $R3 $R1
+  StrCpy $R4 0
+  StrCpy $R2 ""
+  find:
+    StrCpy $R5 $R0 $R3 $R4
+    StrCmp $R5 "" done
+    StrCmp $R5 $R1 found
+    IntOp $R4 $R4 + 1
+    Goto find
+  found:
+    IntOp $R4 $R4 + $R3
+    StrCpy $R2 $R0 "" $R4
+    StrCpy $R6 0
+  cut:
+    StrCpy $R5 $R2 1 $R6
+    StrCmp $R5 "" done
+    StrCmp $R5 " " +3
+    IntOp $R6 $R6 + 1
+    Goto cut
+    StrCpy $R2 $R2 $R6
+  done:
+FunctionEnd
+
 Function .onInit
   SetShellVarContext current
   ${GetParameters} $R0
-  ClearErrors
-  ${GetOptions} $R0 "/SERVER=" $PresetServer
-  ClearErrors
-  ${GetOptions} $R0 "/WINDOW=" $PresetWindow
+  StrCpy $R1 "/SERVER="
+  Call OptionValue
+  StrCpy $PresetServer $R2
+  StrCpy $R1 "/WINDOW="
+  Call OptionValue
+  StrCpy $PresetWindow $R2
   ${If} "$PresetServer$PresetWindow" != ""
     InitPluginsDir
     File "/oname=$PLUGINSDIR\desk-preset.exe" "${PRESET}"
