@@ -13,7 +13,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Subsystem and OS version 6.0 (Vista) in every program's header: the oldest Windows the
+# programs are for, and an older one refuses them with its own message instead of failing on a
+# missing import.
+set(CMAKE_EXE_LINKER_FLAGS_INIT
+    "-static -Wl,--major-subsystem-version,6,--minor-subsystem-version,0,--major-os-version,6,--minor-os-version,0")
 
 # Test programs (and GoogleTest's discovery) run through Wine, in a prefix of the build tree's
 # own so that no user's Wine set-up is touched, with Wine's debug chatter off.
