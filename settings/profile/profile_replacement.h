@@ -63,8 +63,10 @@ class ReplacementSteps {
 // when the directory refuses the temporary but the file may be written, the file is rewritten
 // in place, as the platform's own profile functions do. `name_tag` makes the temporary's and
 // the backup's names this process's own (its process id). Returns true when `target` holds
-// `bytes`; false when the write was refused, `target` then holding its old contents whenever
-// they could be put back (see the .cpp for the one case where they cannot).
+// `bytes`; false when the write was refused, `target` then holding its old contents (or, where
+// Replace had already moved the new file in, those), except when neither file could be renamed
+// back under the name: the old and the new file then stay under the backup's and the
+// temporary's names, the only copies left, and nothing is deleted.
 bool ReplaceThroughSteps(ReplacementSteps& steps, std::u16string_view target,
                          std::string_view bytes, std::u16string_view name_tag);
 
