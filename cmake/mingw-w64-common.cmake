@@ -13,10 +13,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Every program and DLL declares Windows Vista (6.0) as the system it needs, the oldest the desks
-# run.
+# Subsystem and OS version 6.0 (Vista) in every program's header, and in the MSI packages' DLL:
+# the oldest Windows the programs are for, and an older one refuses them with its own message
+# instead of failing on a missing import.
 set(QUEUE_VISTA_LINKER_FLAGS
-    "-Wl,--major-os-version,6,--minor-os-version,0,--major-subsystem-version,6,--minor-subsystem-version,0")
+    "-Wl,--major-subsystem-version,6,--minor-subsystem-version,0,--major-os-version,6,--minor-os-version,0")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static ${QUEUE_VISTA_LINKER_FLAGS}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${QUEUE_VISTA_LINKER_FLAGS}")
 

@@ -9,7 +9,7 @@ QString WindowText(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void NameForScreenReader(QWidget& control, const texts::ControlText& text) {
+void NameForScreenReader(QWidget& control, const queue::texts::ControlText& text) {
   if (!text.name.empty()) control.setAccessibleName(WindowText(text.name));
   if (!text.description.empty()) control.setAccessibleDescription(WindowText(text.description));
 }

@@ -36,7 +36,7 @@ constexpr QSize kClientSize = forms::ToQSize(kMainClient);
 constexpr QRect kLogRect = forms::ToQRect(kLog);
 
 QPushButton* MakeSmallButton(QWidget* parent, const char* name,
-                             const forms::texts::ControlText& text, int top) {
+                             const queue::texts::ControlText& text, int top) {
   auto* button = new QPushButton(forms::WindowText(text.caption), parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(kSmallButtonLeft, top, kSmallButtonSize, kSmallButtonSize);
@@ -52,7 +52,7 @@ TMainForm::TMainForm() {
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   // The design caption; FormShow replaces it before the window is first drawn.
-  setWindowTitle(forms::WindowText(forms::texts::kMainDesignCaption));
+  setWindowTitle(forms::WindowText(queue::texts::kMainDesignCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   QPalette cream = palette();
   cream.setColor(QPalette::Window, forms::ToQColor(kMainBackground));
@@ -62,10 +62,10 @@ TMainForm::TMainForm() {
   queueList = new forms::TypeAheadComboBox(this);
   queueList->setObjectName(QStringLiteral("queueList"));
   queueList->setFont(forms::DesignFont(kListFontPixels));
-  forms::NameForScreenReader(*queueList, forms::texts::kQueueList);
+  forms::NameForScreenReader(*queueList, queue::texts::kQueueList);
 
-  nextButton = new QPushButton(forms::WindowText(forms::texts::kNextButton.caption), this);
-  forms::NameForScreenReader(*nextButton, forms::texts::kNextButton);
+  nextButton = new QPushButton(forms::WindowText(queue::texts::kNextButton.caption), this);
+  forms::NameForScreenReader(*nextButton, queue::texts::kNextButton);
   nextButton->setObjectName(QStringLiteral("nextButton"));
   nextButton->setFont(forms::DesignFont(kNextFontPixels, true));
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
@@ -77,16 +77,16 @@ TMainForm::TMainForm() {
   mmo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   mmo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   mmo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  mmo1->setPlainText(forms::WindowText(forms::texts::kLogFirstLine));
-  forms::NameForScreenReader(*mmo1, forms::texts::kAnswerLog);
+  mmo1->setPlainText(forms::WindowText(queue::texts::kLogFirstLine));
+  forms::NameForScreenReader(*mmo1, queue::texts::kAnswerLog);
   mmo1->setGeometry(kLogRect);
 
   grp1 = new QGroupBox(this);
   grp1->setObjectName(QStringLiteral("grp1"));
-  forms::NameForScreenReader(*grp1, forms::texts::kSmallButtons);
-  btn2 = MakeSmallButton(grp1, "btn2", forms::texts::kSettingsButton, kSettingsButtonTop);
-  btn1 = MakeSmallButton(grp1, "btn1", forms::texts::kUnusedButton, kHelpButtonTop);
-  btn3 = MakeSmallButton(grp1, "btn3", forms::texts::kAboutButton, kAboutButtonTop);
+  forms::NameForScreenReader(*grp1, queue::texts::kSmallButtons);
+  btn2 = MakeSmallButton(grp1, "btn2", queue::texts::kSettingsButton, kSettingsButtonTop);
+  btn1 = MakeSmallButton(grp1, "btn1", queue::texts::kUnusedButton, kHelpButtonTop);
+  btn3 = MakeSmallButton(grp1, "btn3", queue::texts::kAboutButton, kAboutButtonTop);
 
   setTabOrder(queueList, mmo1);
   setTabOrder(mmo1, btn2);
@@ -146,7 +146,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::FormShow() {
-  RoleLabel = forms::WindowText(forms::texts::kRoleLabel);
+  RoleLabel = forms::WindowText(queue::texts::kRoleLabel);
   setWindowTitle(RoleLabel);
   settings::LoadSettings(settings::SettingsFilePath(), *this, *setup_form_->operatorSelect,
                          *setup_form_->serverEdit);

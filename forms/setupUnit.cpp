@@ -31,7 +31,7 @@ constexpr int kFieldsWidth = queue::layout::kServerEdit.width;
 constexpr int kOperatorSelectTop = queue::layout::kOperatorSelect.top;
 constexpr int kServerEditTop = queue::layout::kServerEdit.top;
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const forms::texts::ControlText& text) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const queue::texts::ControlText& text) {
   auto* label = new QLabel(forms::WindowText(text.caption), parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
@@ -53,7 +53,7 @@ void PlaceLabel(QLabel* label, int top) {
   label->move(kLabelsRightEdge - label->width(), top);
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const forms::texts::ControlText& text,
+QPushButton* MakeButton(QWidget* parent, const char* name, const queue::texts::ControlText& text,
                         const QRect& rect) {
   auto* button = new QPushButton(forms::WindowText(text.caption), parent);
   forms::NameForScreenReader(*button, text);
@@ -71,14 +71,14 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   setObjectName(QStringLiteral("SetupForm"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(forms::WindowText(forms::texts::kSetupCaption));
+  setWindowTitle(forms::WindowText(queue::texts::kSetupCaption));
   setFont(forms::DesignFont(forms::kWindowFontPixels));
   setSizeGripEnabled(false);
 
-  operatorLabel = MakeLabel(this, "operatorLabel", forms::texts::kOperatorLabel);
-  serverLabel = MakeLabel(this, "serverLabel", forms::texts::kServerLabel);
+  operatorLabel = MakeLabel(this, "operatorLabel", queue::texts::kOperatorLabel);
+  serverLabel = MakeLabel(this, "serverLabel", queue::texts::kServerLabel);
 
-  serverEdit = new QLineEdit(forms::WindowText(forms::texts::kServerDefault), this);
+  serverEdit = new QLineEdit(forms::WindowText(queue::texts::kServerDefault), this);
   serverEdit->setObjectName(QStringLiteral("serverEdit"));
   serverEdit->setGeometry(kFieldsLeft, kServerEditTop, kFieldsWidth, serverEdit->height());
 
@@ -91,17 +91,17 @@ TSetupForm::TSetupForm(TMainForm& main_form) : QDialog(&main_form), main_form_(m
   operatorSelect->setGeometry(kFieldsLeft, kOperatorSelectTop, kFieldsWidth,
                               operatorSelect->height());
 
-  btn1 = MakeButton(this, "btn1", forms::texts::kSaveButton,
+  btn1 = MakeButton(this, "btn1", queue::texts::kSaveButton,
                     forms::ToQRect(queue::layout::kSaveButton));
-  btn2 = MakeButton(this, "btn2", forms::texts::kCloseButton,
+  btn2 = MakeButton(this, "btn2", queue::texts::kCloseButton,
                     forms::ToQRect(queue::layout::kCloseButton));
 
   // Each field is named by its label, as a screen reader finds it (the label is its buddy,
   // which draws nothing: the labels have no mnemonic).
   operatorLabel->setBuddy(operatorSelect);
   serverLabel->setBuddy(serverEdit);
-  forms::NameForScreenReader(*operatorSelect, forms::texts::kOperatorSelect);
-  forms::NameForScreenReader(*serverEdit, forms::texts::kServerEdit);
+  forms::NameForScreenReader(*operatorSelect, queue::texts::kOperatorSelect);
+  forms::NameForScreenReader(*serverEdit, queue::texts::kServerEdit);
 
   // The address field comes first although the number list stands above it.
   setTabOrder(serverEdit, operatorSelect);

@@ -34,7 +34,7 @@ TAboutForm::UrlOpener& CurrentOpener() {
   return opener;
 }
 
-// The handlers open the maker's fixed addresses (forms/window_texts.h), never the labels' texts.
+// The handlers open the maker's fixed addresses (core/window_texts.h), never the labels' texts.
 void OpenAddress(std::u16string_view address) {
   const QUrl url(forms::WindowText(address));
   if (CurrentOpener()) {
@@ -79,14 +79,14 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
   return label;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const forms::texts::ControlText& text) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const queue::texts::ControlText& text) {
   QLabel* label = MakeLabel(parent, name, forms::WindowText(text.caption));
   forms::NameForScreenReader(*label, text);
   return label;
 }
 
 forms::LinkLabel* MakeLinkLabel(QWidget* parent, const char* name,
-                                const forms::texts::ControlText& text) {
+                                const queue::texts::ControlText& text) {
   auto* label = new forms::LinkLabel(forms::WindowText(text.caption),
                                      forms::DesignFont(forms::kWindowFontPixels), parent);
   label->setObjectName(QString::fromLatin1(name));
@@ -103,7 +103,7 @@ void CaptionOf(QLabel* caption, QWidget* value) {
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutForm");
-  setWindowTitle(forms::WindowText(forms::texts::kAboutCaption));
+  setWindowTitle(forms::WindowText(queue::texts::kAboutCaption));
   // A dialog frame with only a close button; the caption's icon goes with the system menu,
   // which PrepareNativeWindow leaves out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -139,25 +139,25 @@ void TAboutForm::MakeContents() {
   imgLogo->setObjectName("imgLogo");
   imgLogo->setGeometry(forms::ToQRect(queue::layout::kLogo));
   imgLogo->SetPicture(logo);
-  forms::NameForScreenReader(*imgLogo, forms::texts::kLogo);
-  lbl1 = MakeLabel(this, "lbl1", forms::texts::kProductTitle);
+  forms::NameForScreenReader(*imgLogo, queue::texts::kLogo);
+  lbl1 = MakeLabel(this, "lbl1", queue::texts::kProductTitle);
   lbl1->setFont(forms::DesignFont(kAboutTitleFontPixels));
   lbl1->setWordWrap(true);
   lbl1->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lbl1->setGeometry(forms::ToQRect(kAboutTitle));
 
-  lbl6 = MakeLabel(this, "lbl6", forms::texts::kVersionCaption);
+  lbl6 = MakeLabel(this, "lbl6", queue::texts::kVersionCaption);
   lblVersion = MakeLabel(this, "lblVersion", QString::fromLatin1(queue::kVersionText));
   lblVersion->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   lblVersion->setGeometry(forms::ToQRect(kVersionValue));
-  lbl3 = MakeLabel(this, "lbl3", forms::texts::kSiteCaption);
-  lbl2 = MakeLinkLabel(this, "lbl2", forms::texts::kSiteLink);
-  lbl4 = MakeLabel(this, "lbl4", forms::texts::kMailCaption);
-  lbl5 = MakeLinkLabel(this, "lbl5", forms::texts::kMailLink);
-  lbl9 = MakeLabel(this, "lbl9", forms::texts::kCompanyCaption);
-  lbl11 = MakeLabel(this, "lbl11", forms::texts::kCompany);
-  lbl8 = MakeLabel(this, "lbl8", forms::texts::kAuthorCaption);
-  lbl10 = MakeLabel(this, "lbl10", forms::texts::kAuthor);
+  lbl3 = MakeLabel(this, "lbl3", queue::texts::kSiteCaption);
+  lbl2 = MakeLinkLabel(this, "lbl2", queue::texts::kSiteLink);
+  lbl4 = MakeLabel(this, "lbl4", queue::texts::kMailCaption);
+  lbl5 = MakeLinkLabel(this, "lbl5", queue::texts::kMailLink);
+  lbl9 = MakeLabel(this, "lbl9", queue::texts::kCompanyCaption);
+  lbl11 = MakeLabel(this, "lbl11", queue::texts::kCompany);
+  lbl8 = MakeLabel(this, "lbl8", queue::texts::kAuthorCaption);
+  lbl10 = MakeLabel(this, "lbl10", queue::texts::kAuthor);
   CaptionOf(lbl6, lblVersion);
   CaptionOf(lbl3, lbl2);
   CaptionOf(lbl4, lbl5);
@@ -213,9 +213,9 @@ void TAboutForm::FormShow() {
 }
 
 void TAboutForm::lbl2Click() {
-  OpenAddress(forms::texts::kWebAddress);
+  OpenAddress(queue::texts::kWebAddress);
 }
 
 void TAboutForm::lbl5Click() {
-  OpenAddress(forms::texts::kMailAddress);
+  OpenAddress(queue::texts::kMailAddress);
 }

@@ -2,7 +2,7 @@
 // loop and shut-down. No argument is read.
 #include <windows.h>
 
-#include "win32/startup.h"
+#include "win32/shell/startup.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   STARTUPINFOW startup{};

@@ -2,7 +2,8 @@
 // A write goes to a temporary file in the same directory, is flushed to the disk and then
 // renamed over the old file, which therefore holds either its old or its new contents even
 // when the program or the machine stops in the middle. The platform's half of this lives in
-// profile_storage_posix.cpp and profile_storage_win.cpp.
+// profile_storage_posix.cpp and profile_storage_win.cpp (whose order and recovery are
+// profile_replacement.h's).
 #pragma once
 
 #include <cstdint>
@@ -39,7 +40,8 @@ StoredFile ReadStoredFile(std::u16string_view path);
 // keeps its permissions (and, where the platform allows it, its owner); a symbolic link is
 // followed and stays a link. Returns false, leaving the old file as it was, when the write is
 // refused: the file is read-only or immutable, its directory may not be written, the path is
-// a directory, the disk is full.
+// a directory, the disk is full. On Windows a file that may be written in a directory that may
+// not is rewritten in place, as the platform's own profile functions write it.
 bool ReplaceStoredFile(std::u16string_view path, std::string_view bytes);
 
 // Makes the renames done so far durable by flushing the directory that holds the file.

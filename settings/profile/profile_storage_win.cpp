@@ -1,12 +1,17 @@
 // The settings file on disk, Windows half: the file is replaced with ReplaceFileW, which keeps
-// the old file's attributes and security descriptor.
+// the old file's attributes and security descriptor, in the order and with the recovery of
+// profile_replacement.cpp; these are its Win32 steps.
 
 #include <windows.h>
 
-#include <atomic>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
+#include "core/text.h"
 #include "settings/profile/profile_storage.h"
+#include "settings/profile/profile_storage_win.h"
 
 namespace settings {
 namespace {
@@ -31,6 +36,11 @@ class Handle {
     handle_ = INVALID_HANDLE_VALUE;
     return CloseHandle(handle) != 0;
   }
+  // Closes the handle held (if any) and holds `handle` instead.
+  void Reset(HANDLE handle) {
+    if (valid()) CloseHandle(handle_);
+    handle_ = handle;
+  }
 
  private:
   HANDLE handle_;
@@ -38,7 +48,109 @@ class Handle {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// Writes all of `bytes` at the handle's position.
+bool WriteAll(HANDLE handle, std::string_view bytes) {
+  while (!bytes.empty()) {
+    constexpr std::size_t kChunk = std::size_t{1} << 30;
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(bytes.size() < kChunk ? bytes.size() : kChunk);
+    if (!WriteFile(handle, bytes.data(), size, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+bool SetEnd(HANDLE handle, std::size_t size) {
+  LARGE_INTEGER position{};
+  position.QuadPart = static_cast<LONGLONG>(size);
+  return SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
+}
+
+class Win32ReplacementSteps final : public ReplacementSteps {
+ public:
+  Target InspectTarget(const std::u16string& target) override {
+    const std::wstring path = Wide(target);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      const DWORD error = GetLastError();
+      const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+      return missing ? Target::kMissing : Target::kRefused;
+    }
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return Target::kRefused;
+    // ReplaceFileW needs only the right to rename the file; its own security must refuse the
+    // write all the same, as it refuses the platform's profile functions.
+    Handle probe(CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    return probe.valid() ? Target::kWritable : Target::kRefused;
+  }
+
+  bool Exists(const std::u16string& path) override {
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  Created CreateTemporary(const std::u16string& path) override {
+    temporary_.Reset(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (temporary_.valid()) return Created::kCreated;
+    switch (GetLastError()) {
+      case ERROR_FILE_EXISTS:
+      case ERROR_ALREADY_EXISTS:
+        return Created::kNameTaken;
+      case ERROR_ACCESS_DENIED:
+        return Created::kDenied;
+      default:
+        return Created::kFailed;
+    }
+  }
+
+  bool WriteTemporary(std::string_view bytes) override { return WriteAll(temporary_.get(), bytes); }
+
+  bool FlushTemporary() override {
+    const bool flushed = FlushFileBuffers(temporary_.get()) != 0;
+    return temporary_.Close() && flushed;
+  }
+
+  std::uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
+                        const std::u16string& backup) override {
+    if (ReplaceFileW(Wide(target).c_str(), Wide(replacement).c_str(), Wide(backup).c_str(),
+                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+      return 0;
+    }
+    const DWORD error = GetLastError();
+    return error != 0 ? error : ERROR_GEN_FAILURE;
+  }
+
+  bool Move(const std::u16string& from, const std::u16string& to) override {
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  }
+
+  bool Delete(const std::u16string& path) override { return DeleteFileW(Wide(path).c_str()) != 0; }
+
+  bool OverwriteInPlace(const std::u16string& target, std::string_view bytes) override {
+    Handle file(CreateFileW(Wide(target).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER old_size{};
+    if (!file.valid() || !GetFileSizeEx(file.get(), &old_size)) return false;
+    // A longer file is lengthened before a byte of it changes, so that a full disk refuses the
+    // write while the old contents are still whole; a shorter one is cut after the write.
+    const bool grows = bytes.size() > static_cast<std::uint64_t>(old_size.QuadPart);
+    bool written = !grows || SetEnd(file.get(), bytes.size());
+    LARGE_INTEGER start{};
+    written = written && SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) &&
+              WriteAll(file.get(), bytes) && (grows || SetEndOfFile(file.get()));
+    written = written && FlushFileBuffers(file.get());
+    return file.Close() && written;
+  }
+
+ private:
+  Handle temporary_{INVALID_HANDLE_VALUE};
+};
+
 }  // namespace
+
+std::unique_ptr<ReplacementSteps> MakeWin32ReplacementSteps() {
+  return std::make_unique<Win32ReplacementSteps>();
+}
 
 StoredFile ReadStoredFile(std::u16string_view path) {
   StoredFile file;
@@ -69,46 +181,14 @@ StoredFile ReadStoredFile(std::u16string_view path) {
 }
 
 bool ReplaceStoredFile(std::u16string_view path, std::string_view bytes) {
-  static std::atomic<unsigned> counter{0};
   const std::wstring target = Wide(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
-  const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
-  if (existed) {
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
-    Handle probe(CreateFileW(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!probe.valid()) return false;
-  }
-  std::wstring temporary;
-  HANDLE created = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
-    temporary = target + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(counter++);
-    created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (created != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) break;
-  }
-  Handle handle(created);
-  if (!handle.valid()) return false;
-  DWORD written_bytes = 0;
-  bool written =
-      bytes.empty() || (WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                  &written_bytes, nullptr) &&
-                        written_bytes == bytes.size());
-  written = written && FlushFileBuffers(handle.get());
-  written = handle.Close() && written;
-  if (written) {
-    written = existed ? ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
-                                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
-                      : MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-  }
-  if (!written) {
-    DeleteFileW(temporary.c_str());
-    return false;
-  }
+  const std::unique_ptr<ReplacementSteps> steps = MakeWin32ReplacementSteps();
+  const std::u16string name_tag = queue::Widen(std::to_string(GetCurrentProcessId()));
+  if (!ReplaceThroughSteps(*steps, path, bytes, name_tag)) return false;
   // ReplaceFileW keeps the old attributes on Windows; not every implementation of it does
   // (Wine's drops them), so they are set once more. Best effort: the contents are written.
-  if (existed && GetFileAttributesW(target.c_str()) != attributes) {
+  if (attributes != INVALID_FILE_ATTRIBUTES && GetFileAttributesW(target.c_str()) != attributes) {
     SetFileAttributesW(target.c_str(), attributes);
   }
   return true;

@@ -4,7 +4,8 @@
 core is at the bottom and uses no Qt; queueclient and settings build on core only (and on each
 other not at all; the HTTP client and settings' profile layer use no Qt); theme and resources
 sit above them; then forms, then app (the Linux program); win32, the Windows program, stands
-beside app and uses no Qt at all; tools may use everything below. An include of a folder on the
+beside app, uses no Qt at all and nothing of the Linux program (what both programs share lives
+in core, settings and theme); tools may use everything below. An include of a folder on the
 same floor or a higher one, or of Qt where Qt does not belong, is a fault this test names.
 
 Inside the HTTP client the concerns (http/, cookies/, charset/, socket/, tls/) sit below the
@@ -32,7 +33,7 @@ FLOORS = {
 }
 # Files that must not see Qt, as path patterns below the source folder.
 QT_FREE = [r"^core/", r"^queueclient/", r"^settings/", r"^theme/container/", r"^theme/definition/",
-           r"^theme/discovery/", r"^forms/window_texts", r"^win32/",
+           r"^theme/discovery/", r"^win32/",
            r"^tools/(qget|queue-server|make-theme)/"]
 # The client's own top: what its concerns must not include.
 CLIENT_TOP = ("queueclient/http_client.h", "queueclient/client_connection.h",
@@ -40,6 +41,8 @@ CLIENT_TOP = ("queueclient/http_client.h", "queueclient/client_connection.h",
 CLIENT_CONCERNS = ("queueclient/http/", "queueclient/cookies/", "queueclient/charset/",
                    "queueclient/socket/", "queueclient/tls/")
 TLS_BACKENDS = ("queueclient/tls/openssl/", "queueclient/tls/schannel/")
+# The Linux program's windows and start-up, which the Windows program must not reach into.
+LINUX_PROGRAM = ("forms/", "app/")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 
 
@@ -70,6 +73,8 @@ def main():
                         faults.append("%s includes <%s>, but uses no Qt" % (relative, target))
                     continue
                 faults.extend(inner_faults(relative, target))
+                if folder == "win32" and target.startswith(LINUX_PROGRAM):
+                    faults.append("%s is the Windows program but includes %s" % (relative, target))
                 top = target.split("/", 1)[0]
                 if "/" not in target or top == folder or top not in FLOORS:
                     continue  # its own folder, a generated header, or not a layer of ours

@@ -11,15 +11,15 @@
 #include <string>
 
 #include "tests/win32/window_geometry.h"
-#include "win32/application.h"
-#include "win32/mainUnit.h"
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
-#include "win32/setupUnit.h"
+#include "win32/shell/application.h"
 #include "win32/theme/theme_hook.h"
 #include "win32/theme/theme_request_win.h"
 #include "win32/theme/win_theme.h"
-#include "win32/uAboutForm.h"
+#include "win32/windows/mainUnit.h"
+#include "win32/windows/setupUnit.h"
+#include "win32/windows/uAboutForm.h"
 
 namespace {
 

@@ -27,6 +27,9 @@
 #include "settings/profile/profile_storage.h"
 #include "settings/settings_failure.h"
 #include "tests/support/row_names.h"
+#ifdef _WIN32
+#include "settings/profile/profile_storage_win.h"
+#endif
 
 namespace {
 
@@ -491,6 +494,132 @@ TEST_F(ProfileFileTest, RefusesAReadOnlyFileAndLeavesItAsItWas) {
   ASSERT_TRUE(SetFileAttributesW(path_.wstring().c_str(), FILE_ATTRIBUTE_NORMAL));
   file.WriteInteger(u"Form", u"Top", 2);
   EXPECT_EQ(Stored(), "[Form]\r\nTop=2\r\n");
+}
+
+// A virus scanner that holds the file open, sharing its reading and writing but not its
+// renaming: ReplaceFileW is refused, and the old file stays whole with nothing beside it.
+TEST_F(ProfileFileTest, FileHeldOpenIsRefusedAndKeptWhole) {
+  Store("[Form]\r\nTop=1\r\n");
+  HANDLE held =
+      CreateFileW(path_.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  settings::ProfileFile file = File();
+  ExpectWriteRefused(file, path_);
+  CloseHandle(held);
+  EXPECT_EQ(Stored(), "[Form]\r\nTop=1\r\n");
+  EXPECT_EQ(DirectoryNames(), std::vector<std::string>{"Operator.ini"});
+  file.WriteInteger(u"Form", u"Top", 2);
+  EXPECT_EQ(Stored(), "[Form]\r\nTop=2\r\n");
+}
+
+// The Win32 steps on real files, some of them made to fail: ReplaceFileW's partial outcomes
+// are made as its documentation describes them, and the real renames and deletions mend them.
+class FaultyWin32Steps final : public settings::ReplacementSteps {
+ public:
+  enum class Replaced { kReally, kNamesKept, kOldUnderBackup };
+  Replaced replaced = Replaced::kReally;
+  bool deny_temporary = false;
+  bool refuse_temporary_move = false;
+
+  Target InspectTarget(const std::u16string& target) override {
+    return real_->InspectTarget(target);
+  }
+  bool Exists(const std::u16string& path) override { return real_->Exists(path); }
+  Created CreateTemporary(const std::u16string& path) override {
+    return deny_temporary ? Created::kDenied : real_->CreateTemporary(path);
+  }
+  bool WriteTemporary(std::string_view bytes) override { return real_->WriteTemporary(bytes); }
+  bool FlushTemporary() override { return real_->FlushTemporary(); }
+  std::uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
+                        const std::u16string& backup) override {
+    switch (replaced) {
+      case Replaced::kNamesKept:
+        return settings::kReplaceUnableToMoveReplacement;
+      case Replaced::kOldUnderBackup:
+        if (!MoveFileW(std::wstring(target.begin(), target.end()).c_str(),
+                       std::wstring(backup.begin(), backup.end()).c_str())) {
+          return ERROR_GEN_FAILURE;
+        }
+        return settings::kReplaceUnableToMoveReplacement2;
+      default:
+        return real_->Replace(target, replacement, backup);
+    }
+  }
+  bool Move(const std::u16string& from, const std::u16string& to) override {
+    if (refuse_temporary_move && from.find(u".tmp") != std::u16string::npos) return false;
+    return real_->Move(from, to);
+  }
+  bool Delete(const std::u16string& path) override { return real_->Delete(path); }
+  bool OverwriteInPlace(const std::u16string& target, std::string_view bytes) override {
+    return real_->OverwriteInPlace(target, bytes);
+  }
+
+ private:
+  std::unique_ptr<settings::ReplacementSteps> real_ = settings::MakeWin32ReplacementSteps();
+};
+
+struct RecoveryCase {
+  const char* name;
+  FaultyWin32Steps::Replaced replaced;
+  bool refuse_temporary_move;
+  bool written;  // what the replacement returns
+  const char* after;
+};
+QUEUE_PRINT_ROWS_BY(RecoveryCase, name)
+
+class Win32RecoveryTest : public ProfileFileTest,
+                          public testing::WithParamInterface<RecoveryCase> {};
+
+TEST_P(Win32RecoveryTest, LeavesOneWholeFile) {
+  Store("[Form]\r\nTop=1\r\n");
+  FaultyWin32Steps steps;
+  steps.replaced = GetParam().replaced;
+  steps.refuse_temporary_move = GetParam().refuse_temporary_move;
+  EXPECT_EQ(settings::ReplaceThroughSteps(steps, U16(path_.string()), "[Form]\r\nTop=2\r\n", u"1"),
+            GetParam().written);
+  EXPECT_EQ(Stored(), GetParam().after);
+  EXPECT_EQ(DirectoryNames(), std::vector<std::string>{"Operator.ini"});
+}
+
+using Replaced = FaultyWin32Steps::Replaced;
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, Win32RecoveryTest,
+    testing::Values(RecoveryCase{"Replaced", Replaced::kReally, false, true, "[Form]\r\nTop=2\r\n"},
+                    RecoveryCase{"NamesKept", Replaced::kNamesKept, false, false,
+                                 "[Form]\r\nTop=1\r\n"},
+                    RecoveryCase{"OldUnderBackup", Replaced::kOldUnderBackup, false, true,
+                                 "[Form]\r\nTop=2\r\n"},
+                    RecoveryCase{"OldUnderBackupTemporaryStuck", Replaced::kOldUnderBackup, true,
+                                 false, "[Form]\r\nTop=1\r\n"}),
+    [](const testing::TestParamInfo<RecoveryCase>& info) { return std::string(info.param.name); });
+
+// The directory takes no new file: the file is rewritten in place, shorter, longer and empty,
+// byte for byte, keeping its identity and its attributes, with nothing left beside it.
+TEST_F(ProfileFileTest, DeniedDirectoryRewritesTheFileInPlace) {
+  Store("[Form]\r\nTop=1\r\n[Server]\r\nHost=http://localhost\r\n");
+  ASSERT_TRUE(SetFileAttributesW(path_.wstring().c_str(), FILE_ATTRIBUTE_HIDDEN));
+  auto file_index = [this] {
+    HANDLE handle = CreateFileW(path_.wstring().c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool got = GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    return got ? (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow : 0;
+  };
+  const std::uint64_t index = file_index();
+  ASSERT_NE(index, 0u);
+  for (const std::string& bytes :
+       {std::string("[Form]\r\nTop=2\r\n"), "[Form]\r\nTop=3\r\n" + kLargeJunk, std::string()}) {
+    FaultyWin32Steps steps;
+    steps.deny_temporary = true;
+    EXPECT_TRUE(settings::ReplaceThroughSteps(steps, U16(path_.string()), bytes, u"1"));
+    EXPECT_EQ(Stored(), bytes);
+    EXPECT_EQ(file_index(), index);
+    EXPECT_EQ(GetFileAttributesW(path_.wstring().c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              DWORD{FILE_ATTRIBUTE_HIDDEN});
+    EXPECT_EQ(DirectoryNames(), std::vector<std::string>{"Operator.ini"});
+  }
 }
 #endif
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "queueclient/http_client.h"
-#include "win32/child_controls.h"
-#include "win32/window.h"
+#include "win32/controls/child_controls.h"
+#include "win32/windows/window.h"
 
 class TMainForm : public win32::Window {
  public:

@@ -1,11 +1,11 @@
 // The standard controls and the design font.
-#include "win32/child_controls.h"
+#include "win32/controls/child_controls.h"
 
 #include <algorithm>
 #include <cwchar>
 
 #include "core/failure.h"
-#include "win32/wide_text.h"
+#include "win32/controls/wide_text.h"
 
 namespace win32 {
 

@@ -3,7 +3,7 @@
 // showing (never left of or above the desktop) and later shown where it was left.
 #pragma once
 
-#include "win32/window.h"
+#include "win32/windows/window.h"
 
 namespace win32 {
 

@@ -1,5 +1,5 @@
 // Showing the error box.
-#include "win32/error_box_win.h"
+#include "win32/shell/error_box_win.h"
 
 #include <windows.h>
 
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/error_text.h"
-#include "win32/application.h"
-#include "win32/wide_text.h"
+#include "win32/controls/wide_text.h"
+#include "win32/shell/application.h"
 
 namespace win32 {
 namespace {

@@ -1,23 +1,23 @@
 // The operator window and its handlers.
-#include "win32/mainUnit.h"
+#include "win32/windows/mainUnit.h"
 
 #include "core/failure.h"
 #include "core/operator_rules.h"
 #include "core/scope_exit.h"
 #include "core/show_state.h"
 #include "core/window_layout.h"
-#include "forms/window_texts.h"
+#include "core/window_texts.h"
 #include "queueclient/next_press.h"
 #include "settings/profile/profile_path.h"
 #include "settings/settings_values.h"
-#include "win32/application.h"
-#include "win32/control_behaviour.h"
-#include "win32/error_box_win.h"
-#include "win32/outer_rectangle.h"
+#include "win32/controls/control_behaviour.h"
+#include "win32/controls/wide_text.h"
 #include "win32/scaling/window_scaling.h"
-#include "win32/setupUnit.h"
-#include "win32/uAboutForm.h"
-#include "win32/wide_text.h"
+#include "win32/shell/application.h"
+#include "win32/shell/error_box_win.h"
+#include "win32/windows/outer_rectangle.h"
+#include "win32/windows/setupUnit.h"
+#include "win32/windows/uAboutForm.h"
 
 TMainForm* MainForm = nullptr;
 std::u16string RoleLabel;
@@ -83,25 +83,25 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::Create() {
   CreateNative({L"TMainForm", CreamBrush(), kStyle, kExStyle, nullptr},
-               win32::WideString(forms::texts::kMainDesignCaption).c_str());
+               win32::WideString(queue::texts::kMainDesignCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   // Made in the tab order: the list, the log, then the small buttons; the Next button is no
   // tab stop.
   queueList = win32::MakeChild(hwnd(), L"COMBOBOX", u"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                                kQueueListId);
-  mmo1 = win32::MakeChild(hwnd(), L"EDIT", forms::texts::kLogFirstLine,
+  mmo1 = win32::MakeChild(hwnd(), L"EDIT", queue::texts::kLogFirstLine,
                           WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN, kLogId, WS_EX_CLIENTEDGE);
   // The log collects every answer of the run: no limit but memory.
   SendMessageW(mmo1, EM_SETLIMITTEXT, 0, 0);
   grp1 = win32::MakeChild(hwnd(), L"BUTTON", u"", BS_GROUPBOX | WS_GROUP, kGroupId);
-  btn2 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kSettingsButton.caption,
+  btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::texts::kSettingsButton.caption,
                           WS_TABSTOP | BS_PUSHBUTTON, kSettingsButtonId);
-  btn1 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kUnusedButton.caption,
+  btn1 = win32::MakeChild(hwnd(), L"BUTTON", queue::texts::kUnusedButton.caption,
                           WS_TABSTOP | BS_PUSHBUTTON, kHelpButtonId);
-  btn3 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kAboutButton.caption,
+  btn3 = win32::MakeChild(hwnd(), L"BUTTON", queue::texts::kAboutButton.caption,
                           WS_TABSTOP | BS_PUSHBUTTON, kAboutButtonId);
-  nextButton = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kNextButton.caption,
+  nextButton = win32::MakeChild(hwnd(), L"BUTTON", queue::texts::kNextButton.caption,
                                 BS_PUSHBUTTON | WS_GROUP, kNextButtonId);
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
   win32::NeverTakeFocus(nextButton);
@@ -163,7 +163,7 @@ void TMainForm::AlignControls() {
 }
 
 void TMainForm::FormShow() {
-  RoleLabel = forms::texts::kRoleLabel;
+  RoleLabel = queue::texts::kRoleLabel;
   win32::SetWindowText(hwnd(), RoleLabel);
   const settings::SettingsValues values =
       settings::LoadSettingsValues(settings::SettingsPathForExecutable(win32::ExecutablePath()));

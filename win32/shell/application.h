@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "win32/window.h"
+#include "win32/windows/window.h"
 
 namespace win32 {
 

@@ -1,5 +1,5 @@
 // Finding a monitor's density.
-#include "win32/display_density.h"
+#include "win32/scaling/design_scaling.h"
 
 #include "win32/scaling/display_density.h"
 

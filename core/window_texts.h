@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-namespace forms::texts {
+namespace queue::texts {
 
 // A control as it is drawn and as it is named to a screen reader. An empty name leaves the
 // control named by what it shows (a button by its caption, a label by its text, a field by the
@@ -78,4 +78,4 @@ inline constexpr ControlText kAuthor{u"Сидоров П. Н.", u"", u""};
 inline constexpr std::u16string_view kWebAddress = u"http://tarvix.ru";
 inline constexpr std::u16string_view kMailAddress = u"mailto:support@tarvix.ru";
 
-}  // namespace forms::texts
+}  // namespace queue::texts

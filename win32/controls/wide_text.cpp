@@ -1,5 +1,5 @@
 // Reading and setting a window's text.
-#include "win32/wide_text.h"
+#include "win32/controls/wide_text.h"
 
 namespace win32 {
 

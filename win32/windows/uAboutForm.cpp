@@ -1,5 +1,5 @@
 // The About window: the logo, the program's name and version, the maker, and two links.
-#include "win32/uAboutForm.h"
+#include "win32/windows/uAboutForm.h"
 
 #include <shellapi.h>
 
@@ -10,13 +10,13 @@
 #include "core/failure.h"
 #include "core/text.h"
 #include "core/window_layout.h"
-#include "forms/window_texts.h"
+#include "core/window_texts.h"
 #include "queue_version.h"
-#include "win32/application.h"
-#include "win32/mainUnit.h"
+#include "win32/controls/wide_text.h"
 #include "win32/scaling/window_scaling.h"
+#include "win32/shell/application.h"
 #include "win32/theme/themed_windows.h"
-#include "win32/wide_text.h"
+#include "win32/windows/mainUnit.h"
 
 TAboutForm* AboutForm = nullptr;
 
@@ -116,30 +116,30 @@ void TAboutForm::Create() {
   logo_bitmap_ = MakeBitmap(logo_);
   CreateNative(
       {L"TAboutForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
-      win32::WideString(forms::texts::kAboutCaption).c_str());
+      win32::WideString(queue::texts::kAboutCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   const DWORD label = SS_LEFT | SS_NOPREFIX;
   imgLogo = win32::MakeChild(hwnd(), L"STATIC", u"", SS_OWNERDRAW, kLogoId);
-  lbl1 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kProductTitle.caption, label, kTitleId);
-  lbl6 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kVersionCaption.caption, label,
+  lbl1 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kProductTitle.caption, label, kTitleId);
+  lbl6 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kVersionCaption.caption, label,
                           kVersionCaptionId);
   lblVersion =
       win32::MakeChild(hwnd(), L"STATIC", queue::Widen(queue::kVersionText), label, kVersionId);
-  lbl3 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kSiteCaption.caption, label,
+  lbl3 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kSiteCaption.caption, label,
                           kSiteCaptionId);
-  lbl2 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kSiteLink.caption, label | SS_NOTIFY,
+  lbl2 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kSiteLink.caption, label | SS_NOTIFY,
                           kSiteId);
-  lbl4 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kMailCaption.caption, label,
+  lbl4 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kMailCaption.caption, label,
                           kMailCaptionId);
-  lbl5 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kMailLink.caption, label | SS_NOTIFY,
+  lbl5 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kMailLink.caption, label | SS_NOTIFY,
                           kMailId);
-  lbl9 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kCompanyCaption.caption, label,
+  lbl9 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kCompanyCaption.caption, label,
                           kCompanyCaptionId);
-  lbl11 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kCompany.caption, label, kCompanyId);
-  lbl8 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kAuthorCaption.caption, label,
+  lbl11 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kCompany.caption, label, kCompanyId);
+  lbl8 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kAuthorCaption.caption, label,
                           kAuthorCaptionId);
-  lbl10 = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kAuthor.caption, label, kAuthorId);
+  lbl10 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kAuthor.caption, label, kAuthorId);
   LayOut();
 }
 
@@ -195,11 +195,11 @@ void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
 }
 
 void TAboutForm::lbl2Click() {
-  OpenAddress(forms::texts::kWebAddress);
+  OpenAddress(queue::texts::kWebAddress);
 }
 
 void TAboutForm::lbl5Click() {
-  OpenAddress(forms::texts::kMailAddress);
+  OpenAddress(queue::texts::kMailAddress);
 }
 
 LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,11 +1,11 @@
 // The window procedure shared by the program's windows.
-#include "win32/window.h"
+#include "win32/windows/window.h"
 
 #include <exception>
 
 #include "core/failure.h"
-#include "win32/error_box_win.h"
-#include "win32/wide_text.h"
+#include "win32/controls/wide_text.h"
+#include "win32/shell/error_box_win.h"
 
 namespace win32 {
 namespace {

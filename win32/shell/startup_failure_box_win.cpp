@@ -1,11 +1,11 @@
 // Showing the start-up failure box.
-#include "win32/startup_failure_box_win.h"
+#include "win32/shell/startup_failure_box_win.h"
 
 #include <windows.h>
 
 #include "core/startup_failure_text.h"
-#include "win32/application.h"
-#include "win32/wide_text.h"
+#include "win32/controls/wide_text.h"
+#include "win32/shell/application.h"
 
 namespace win32 {
 

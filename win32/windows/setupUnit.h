@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "win32/child_controls.h"
-#include "win32/modal_window.h"
+#include "win32/controls/child_controls.h"
+#include "win32/windows/modal_window.h"
 
 class TMainForm;
 

@@ -1,5 +1,5 @@
 // The operator window's outer rectangle.
-#include "win32/outer_rectangle.h"
+#include "win32/windows/outer_rectangle.h"
 
 namespace win32 {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "win32/child_controls.h"
-#include "win32/modal_window.h"
-#include "win32/png_picture.h"
+#include "win32/controls/child_controls.h"
+#include "win32/controls/png_picture.h"
+#include "win32/windows/modal_window.h"
 
 class TMainForm;
 

@@ -1,15 +1,15 @@
 // The settings window and its handlers.
-#include "win32/setupUnit.h"
+#include "win32/windows/setupUnit.h"
 
 #include <algorithm>
 
 #include "core/operator_rules.h"
 #include "core/window_layout.h"
-#include "forms/window_texts.h"
-#include "win32/application.h"
-#include "win32/mainUnit.h"
+#include "core/window_texts.h"
+#include "win32/controls/wide_text.h"
 #include "win32/scaling/window_scaling.h"
-#include "win32/wide_text.h"
+#include "win32/shell/application.h"
+#include "win32/windows/mainUnit.h"
 
 TSetupForm* SetupForm = nullptr;
 
@@ -42,15 +42,15 @@ TSetupForm::TSetupForm(TMainForm& main_form) : main_form_(main_form) {}
 void TSetupForm::Create() {
   CreateNative(
       {L"TSetupForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
-      win32::WideString(forms::texts::kSetupCaption).c_str());
+      win32::WideString(queue::texts::kSetupCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   // Made in the tab order: the address field first although the number list stands above it.
-  operatorLabel = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kOperatorLabel.caption,
+  operatorLabel = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kOperatorLabel.caption,
                                    SS_LEFT | SS_NOPREFIX, kOperatorLabelId);
-  serverLabel = win32::MakeChild(hwnd(), L"STATIC", forms::texts::kServerLabel.caption,
+  serverLabel = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kServerLabel.caption,
                                  SS_LEFT | SS_NOPREFIX, kServerLabelId);
-  serverEdit = win32::MakeChild(hwnd(), L"EDIT", forms::texts::kServerDefault,
+  serverEdit = win32::MakeChild(hwnd(), L"EDIT", queue::texts::kServerDefault,
                                 WS_TABSTOP | ES_AUTOHSCROLL, kServerEditId, WS_EX_CLIENTEDGE);
   operatorSelect = win32::MakeChild(hwnd(), L"COMBOBOX", u"",
                                     WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kOperatorSelectId);
@@ -58,9 +58,9 @@ void TSetupForm::Create() {
     SendMessageW(operatorSelect, CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(std::to_wstring(number).c_str()));
   }
-  btn1 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kSaveButton.caption,
+  btn1 = win32::MakeChild(hwnd(), L"BUTTON", queue::texts::kSaveButton.caption,
                           WS_TABSTOP | BS_PUSHBUTTON, kSaveId);
-  btn2 = win32::MakeChild(hwnd(), L"BUTTON", forms::texts::kCloseButton.caption,
+  btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::texts::kCloseButton.caption,
                           WS_TABSTOP | BS_PUSHBUTTON, kCloseId);
   LayOut();
   FormCreate();

@@ -1,11 +1,11 @@
 // The application object.
-#include "win32/application.h"
+#include "win32/shell/application.h"
 
 #include <ole2.h>
 
 #include "core/application_title.h"
 #include "core/failure.h"
-#include "win32/wide_text.h"
+#include "win32/controls/wide_text.h"
 
 namespace win32 {
 namespace {

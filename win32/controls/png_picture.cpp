@@ -1,5 +1,5 @@
 // Decoding the logo.
-#include "win32/png_picture.h"
+#include "win32/controls/png_picture.h"
 
 #include <zlib.h>
 

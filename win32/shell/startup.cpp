@@ -1,5 +1,5 @@
 // Start-up, run and shut-down.
-#include "win32/startup.h"
+#include "win32/shell/startup.h"
 
 #include <windows.h>
 
@@ -7,15 +7,15 @@
 
 #include <memory>
 
-#include "win32/application.h"
-#include "win32/mainUnit.h"
-#include "win32/message_loop.h"
 #include "win32/scaling/window_scaling.h"
-#include "win32/setupUnit.h"
-#include "win32/startup_failure_box_win.h"
+#include "win32/shell/application.h"
+#include "win32/shell/message_loop.h"
+#include "win32/shell/startup_failure_box_win.h"
 #include "win32/theme/theme_hook.h"
 #include "win32/theme/theme_request_win.h"
-#include "win32/uAboutForm.h"
+#include "win32/windows/mainUnit.h"
+#include "win32/windows/setupUnit.h"
+#include "win32/windows/uAboutForm.h"
 
 namespace win32 {
 namespace {

@@ -1,5 +1,5 @@
 // The subclasses of the standard controls.
-#include "win32/control_behaviour.h"
+#include "win32/controls/control_behaviour.h"
 
 #include <commctrl.h>
 

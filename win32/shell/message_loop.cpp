@@ -1,9 +1,9 @@
 // The message loop.
-#include "win32/message_loop.h"
+#include "win32/shell/message_loop.h"
 
 #include <windows.h>
 
-#include "win32/error_box_win.h"
+#include "win32/shell/error_box_win.h"
 
 namespace win32 {
 namespace {

@@ -1,10 +1,10 @@
 // Showing a window modally.
-#include "win32/modal_window.h"
+#include "win32/windows/modal_window.h"
 
 #include <algorithm>
 
 #include "core/scope_exit.h"
-#include "win32/message_loop.h"
+#include "win32/shell/message_loop.h"
 
 namespace win32 {
 void ModalWindow::ShowModal() {

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "win32/display_density.h"
+#include "win32/scaling/design_scaling.h"
 
 namespace win32 {
 
