@@ -34,7 +34,7 @@ FLOORS = {
 # Files that must not see Qt, as path patterns below the source folder.
 QT_FREE = [r"^core/", r"^queueclient/", r"^settings/", r"^theme/container/", r"^theme/definition/",
            r"^theme/discovery/", r"^win32/",
-           r"^tools/(qget|queue-server|make-theme)/"]
+           r"^tools/(qget|queue-server|make-theme|desk-preset)/"]
 # The client's own top: what its concerns must not include.
 CLIENT_TOP = ("queueclient/http_client.h", "queueclient/client_connection.h",
               "queueclient/next_press.h")
