@@ -32,7 +32,8 @@
 //   pushed WINDOW                whether a button shows pressed (BM_GETSTATE)
 //   foreground                   the foreground window (GetForegroundWindow)
 //   usage WINDOW                 what the process of WINDOW holds: "PRIVATE WORKING_SET HANDLES
-//                                GDI USER" (bytes, bytes, then counts)
+//                                GDI USER WINDOWS" (bytes, bytes, then counts; WINDOWS counts
+//                                its top-level windows and their children)
 //   click WINDOW                 posts BM_CLICK, for a button a real click cannot reach
 //   quit
 #include <windows.h>
@@ -157,6 +158,11 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM state) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   if (process == windows->process) windows->found.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM counted) {
+  ++*reinterpret_cast<std::size_t*>(counted);
   return TRUE;
 }
 
@@ -375,9 +381,16 @@ std::string Run(const std::string& line) {
     const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
     CloseHandle(process);
     if (!read) return "no";
+    ProcessWindows windows;
+    windows.process = id;
+    EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&windows));
+    std::size_t count = windows.found.size();
+    for (HWND each : windows.found) {
+      EnumChildWindows(each, &CountWindow, reinterpret_cast<LPARAM>(&count));
+    }
     return "ok " + std::to_string(memory.PagefileUsage) + " " +
            std::to_string(memory.WorkingSetSize) + " " + std::to_string(handles) + " " +
-           std::to_string(gdi) + " " + std::to_string(user);
+           std::to_string(gdi) + " " + std::to_string(user) + " " + std::to_string(count);
   }
   if (command == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? "ok" : "no";
   if (command == "click") return PostMessageW(window, BM_CLICK, 0, 0) ? "ok" : "no";
