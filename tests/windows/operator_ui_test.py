@@ -935,6 +935,28 @@ class Scenarios:
                  lambda: self.probe.ask("enabled %d" % program.main) == "ok")
         program.close()
 
+    # With another program's window open behind it, the operator window is in front again once
+    # the error box is closed, and takes input.
+    def test_error_box_gives_the_window_back_with_another_program_open(self):
+        answer = self.probe.ask("launch 1 C:\\windows\\system32\\notepad.exe")
+        check(answer.startswith("ok "), "Notepad not launched: " + answer)
+        self.launched.append(int(answer.split()[1]))
+        self.probe.find("Untitled - Notepad", "Notepad", int(START_TIMEOUT * 1000))
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112),
+                                          "http://127.0.0.1:%d" % free_port(), 0))
+        program = self.start()
+        wait_for("the operator window in front",
+                 lambda: self.probe.ask("foreground") == "ok %d" % program.main)
+        self.press_next(program)
+        box, _ = self.error_box()
+        program.keys("Return")
+        check(self.probe.gone(box), "Enter left the error box open")
+        wait_for("the operator window in front after the box",
+                 lambda: self.probe.ask("foreground") == "ok %d" % program.main)
+        check(self.probe.ask("enabled %d" % program.main) == "ok",
+              "the operator window takes no input after the box")
+        program.close()
+
     # A clerk's day: 300 presses, the window worked by keyboard alone, three refused
     # connections, the settings and About windows by keyboard, and the close writing the file.
     def test_a_clerks_day(self):
