@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,14 +18,21 @@ namespace {
 struct Collected {
   HWND owner;
   std::vector<HWND> windows;
+  // A failure may not pass through the system's enumeration: it is kept and thrown after it.
+  std::exception_ptr failure;
 };
 
 BOOL CALLBACK CollectEnabled(HWND window, LPARAM state) {
   auto* collected = reinterpret_cast<Collected*>(state);
-  if (window != collected->owner && IsWindowVisible(window) && IsWindowEnabled(window)) {
-    collected->windows.push_back(window);
+  try {
+    if (window != collected->owner && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      collected->windows.push_back(window);
+    }
+    return TRUE;
+  } catch (...) {
+    collected->failure = std::current_exception();
+    return FALSE;
   }
-  return TRUE;
 }
 
 // Every other visible window of the program takes no input while the box is open. The box's
@@ -33,8 +41,9 @@ BOOL CALLBACK CollectEnabled(HWND window, LPARAM state) {
 // window, which hides the operator window behind the clerk's other windows.
 class OtherWindowsDisabled {
  public:
-  explicit OtherWindowsDisabled(HWND owner) : collected_{owner, {}} {
+  explicit OtherWindowsDisabled(HWND owner) : collected_{owner, {}, {}} {
     EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&collected_));
+    if (collected_.failure) std::rethrow_exception(collected_.failure);
     for (HWND window : collected_.windows) EnableWindow(window, FALSE);
   }
   OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
