@@ -18,6 +18,7 @@ Usage: operator_ui_test.py --operator EXE --probe EXE --resource-edit EXE --queu
 """
 
 import argparse
+import contextlib
 import json
 import os
 import re
@@ -804,6 +805,18 @@ class Scenarios:
 
     # --- The operator window through a clerk's day -------------------------------------------
 
+    @contextlib.contextmanager
+    def program_with_server(self):
+        """The queue server, and the program started at the density's design size with the
+        server's address and window 1; the server is stopped afterwards."""
+        server = QueueServer(self.args.queue_server)
+        try:
+            self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112),
+                                              server.url, 0))
+            yield server, self.start()
+        finally:
+            server.stop()
+
     def usage(self, program):
         """What the program's process holds, as the probe reads it: private bytes, working set,
         handles, GDI objects, USER objects, windows; then, read from Linux, the resident set of
@@ -832,11 +845,7 @@ class Scenarios:
 
     # Eight answers are more lines than the log shows: it keeps every one of them, in order.
     def test_log_keeps_every_answer(self):
-        server = QueueServer(self.args.queue_server)
-        try:
-            self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112),
-                                              server.url, 0))
-            program = self.start()
+        with self.program_with_server() as (server, program):
             _, next_button = program.control("Button", 4)
             tickets = ["A%03d" % n for n in range(1, 9)]
             for ticket in tickets:
@@ -844,8 +853,6 @@ class Scenarios:
             log = self.log_text(program)
             check(log == "\r\n".join(["mmo1"] + tickets), "the log reads %r" % log)
             program.close()
-        finally:
-            server.stop()
 
     # Esc typed in the answer log closes nothing: the program goes on, the settings unwritten,
     # and what is typed after it still goes into the log.
@@ -868,11 +875,7 @@ class Scenarios:
 
     # Tab into the log keeps its text: a key typed there adds to the log, never replaces it.
     def test_tab_into_the_log_keeps_it(self):
-        server = QueueServer(self.args.queue_server)
-        try:
-            self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112),
-                                              server.url, 0))
-            program = self.start()
+        with self.program_with_server() as (server, program):
             queue_list = program.control("ComboBox", 0)[0]
             log = program.control("Edit", 0)[0]
             _, next_button = program.control("Button", 4)
@@ -884,19 +887,13 @@ class Scenarios:
             text = self.log_text(program)
             check(text.startswith("mmo1") and "A001" in text, "the log became %r" % text)
             program.close()
-        finally:
-            server.stop()
 
     # A press of Next outlives the focus leaving the button (the system's WM_KILLFOCUS, as
     # Windows sends it while the mouse is held): released on the button, it calls one visitor.
     # A press whose capture is taken away (WM_CAPTURECHANGED) is dropped, and the next click
     # calls the next visitor: no click lost, none doubled.
     def test_next_press_outlives_the_focus_and_drops_with_the_capture(self):
-        server = QueueServer(self.args.queue_server)
-        try:
-            self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112),
-                                              server.url, 0))
-            program = self.start()
+        with self.program_with_server() as (server, program):
             button, next_button = program.control("Button", 4)
             queue_list = program.control("ComboBox", 0)[0]
             wait_for("the focus on the list", lambda: self.probe.focus(program.main) == queue_list)
@@ -929,8 +926,6 @@ class Scenarios:
             check(server.calls() == ["window 1: A001", "window 1: A002"],
                   "calls %s" % server.calls())
             program.close()
-        finally:
-            server.stop()
 
     # A close sent by another program to the settings window ends its showing at once, and the
     # operator window takes input again.
@@ -971,11 +966,7 @@ class Scenarios:
     # A clerk's day: 300 presses, the window worked by keyboard alone, three refused
     # connections, the settings and About windows by keyboard, and the close writing the file.
     def test_a_clerks_day(self):
-        server = QueueServer(self.args.queue_server)
-        try:
-            self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112),
-                                              server.url, 0))
-            program = self.start()
+        with self.program_with_server() as (server, program):
             main = program.main
             queue_list = program.control("ComboBox", 0)[0]
             log = program.control("Edit", 0)[0]
@@ -1079,8 +1070,6 @@ class Scenarios:
             stored = self.read_settings()
             check("Host=%s\r\n" % refused in stored and "Window=0\r\n" in stored,
                   "the close stored %r" % stored)
-        finally:
-            server.stop()
 
 
 def main():
