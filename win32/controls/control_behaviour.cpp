@@ -15,7 +15,7 @@ namespace win32 {
 namespace {
 
 constexpr UINT_PTR kNeverTakeFocusId = 1;
-constexpr UINT_PTR kTabLeavesEditId = 2;
+constexpr UINT_PTR kWindowKeysLeaveEditId = 2;
 constexpr UINT_PTR kOpenListWhenTypingId = 3;
 
 // Runs a subclass's handling; a failure goes to the error box and the message counts as handled.
@@ -108,10 +108,10 @@ LRESULT CALLBACK NeverTakeFocusProc(HWND window, UINT message, WPARAM wparam, LP
   return Guarded([&] { return NeverTakeFocusMessage(window, message, wparam, lparam, *press); });
 }
 
-LRESULT CALLBACK TabLeavesEditProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                   UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK WindowKeysLeaveEditProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                         UINT_PTR, DWORD_PTR) {
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(window, &TabLeavesEditProc, kTabLeavesEditId);
+    RemoveWindowSubclass(window, &WindowKeysLeaveEditProc, kWindowKeysLeaveEditId);
     return DefSubclassProc(window, message, wparam, lparam);
   }
   return Guarded([&]() -> LRESULT {
@@ -174,8 +174,8 @@ void NeverTakeFocus(HWND button) {
   SubclassOwning<Press>(button, &NeverTakeFocusProc, kNeverTakeFocusId);
 }
 
-void TabLeavesEdit(HWND edit) {
-  SetWindowSubclass(edit, &TabLeavesEditProc, kTabLeavesEditId, 0);
+void WindowKeysLeaveEdit(HWND edit) {
+  SetWindowSubclass(edit, &WindowKeysLeaveEditProc, kWindowKeysLeaveEditId, 0);
 }
 
 void OpenListWhenTyping(HWND list) {

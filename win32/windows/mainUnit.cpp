@@ -108,7 +108,7 @@ void TMainForm::Create() {
                                 BS_PUSHBUTTON | WS_GROUP, kNextButtonId);
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
   win32::NeverTakeFocus(nextButton);
-  win32::TabLeavesEdit(mmo1);
+  win32::WindowKeysLeaveEdit(mmo1);
   win32::OpenListWhenTyping(queueList);
 
   window_font_ = std::make_unique<win32::DesignFont>(kWindowFontPixels, scaling_);
