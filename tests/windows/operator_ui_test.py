@@ -18,8 +18,10 @@ Usage: operator_ui_test.py --operator EXE --probe EXE --resource-edit EXE --queu
 """
 
 import argparse
+import contextlib
 import json
 import os
+import re
 import select
 import shutil
 import signal
@@ -800,6 +802,274 @@ class Scenarios:
         self.probe.close(main)
         answer = self.probe.ask("exit-code %d %d" % (launched, STEP_TIMEOUT * 1000))
         check(answer == "ok 0", "the program ended with %r" % answer)
+
+    # --- The operator window through a clerk's day -------------------------------------------
+
+    @contextlib.contextmanager
+    def program_with_server(self):
+        """The queue server, and the program started at the density's design size with the
+        server's address and window 1; the server is stopped afterwards."""
+        server = QueueServer(self.args.queue_server)
+        try:
+            self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112),
+                                              server.url, 0))
+            yield server, self.start()
+        finally:
+            server.stop()
+
+    def usage(self, program):
+        """What the program's process holds, as the probe reads it: private bytes, working set,
+        handles, GDI objects, USER objects, windows; then, read from Linux, the resident set of
+        the Wine process and its open files. Wine answers 0 for the handles and the GDI and USER
+        objects: the windows, the resident set and the files stand for them here."""
+        answer = self.probe.ask("usage %d" % program.main)
+        check(answer.startswith("ok "), "no usage of the program: " + answer)
+        numbers = [int(v) for v in answer.split()[1:7]]
+        pid = program.process.pid
+        with open("/proc/%d/status" % pid) as f:
+            rss = re.search(r"^VmRSS:\s+(\d+) kB", f.read(), re.M)
+        check(rss, "no resident set of process %d" % pid)
+        return numbers + [int(rss.group(1)) * 1024, len(os.listdir("/proc/%d/fd" % pid))]
+
+    def press_for(self, program, next_button, ticket):
+        """One click on Next through X, and the answer awaited in the list."""
+        program.click(next_button)
+        wait_for("the answer %s in the list" % ticket, lambda: self.list_text(program) == ticket)
+
+    def log_text(self, program):
+        return self.probe.text(program.control("Edit", 0)[0])
+
+    def focus_after_tab(self, program, window, expected, what):
+        program.keys("Tab")
+        wait_for("the focus on " + what, lambda: self.probe.focus(window) == expected)
+
+    # Eight answers are more lines than the log shows: it keeps every one of them, in order.
+    def test_log_keeps_every_answer(self):
+        with self.program_with_server() as (server, program):
+            _, next_button = program.control("Button", 4)
+            tickets = ["A%03d" % n for n in range(1, 9)]
+            for ticket in tickets:
+                self.press_for(program, next_button, ticket)
+            log = self.log_text(program)
+            check(log == "\r\n".join(["mmo1"] + tickets), "the log reads %r" % log)
+            program.close()
+
+    # Esc typed in the answer log closes nothing: the program goes on, the settings unwritten,
+    # and what is typed after it still goes into the log.
+    def test_esc_in_the_log_ends_nothing(self):
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112)))
+        program = self.start()
+        queue_list = program.control("ComboBox", 0)[0]
+        log = program.control("Edit", 0)[0]
+        wait_for("the focus on the list", lambda: self.probe.focus(program.main) == queue_list)
+        os.remove(self.ini)
+        self.focus_after_tab(program, program.main, log, "the log")
+        program.keys("Escape", "y")
+        # The key typed after Esc is there once everything Esc set off has been handled; a
+        # closed window answers no text, and the wait ends with the program instead.
+        wait_for("the key typed after Esc",
+                 lambda: program.ended() or "y" in self.probe.text(log))
+        check(not program.ended() and self.probe.visible(program.main), "Esc ended the program")
+        check(not os.path.exists(self.ini), "Esc wrote the settings")
+        program.close()
+
+    # Tab into the log keeps its text: a key typed there adds to the log, never replaces it.
+    def test_tab_into_the_log_keeps_it(self):
+        with self.program_with_server() as (server, program):
+            queue_list = program.control("ComboBox", 0)[0]
+            log = program.control("Edit", 0)[0]
+            _, next_button = program.control("Button", 4)
+            self.press_for(program, next_button, "A001")
+            wait_for("the focus on the list", lambda: self.probe.focus(program.main) == queue_list)
+            self.focus_after_tab(program, program.main, log, "the log")
+            program.keys("z")
+            wait_for("the key in the log", lambda: "z" in self.log_text(program))
+            text = self.log_text(program)
+            check(text.startswith("mmo1") and "A001" in text, "the log became %r" % text)
+            program.close()
+
+    # A press of Next outlives the focus leaving the button (the system's WM_KILLFOCUS, as
+    # Windows sends it while the mouse is held): released on the button, it calls one visitor.
+    # A press whose capture is taken away (WM_CAPTURECHANGED) is dropped, and the next click
+    # calls the next visitor: no click lost, none doubled.
+    def test_next_press_outlives_the_focus_and_drops_with_the_capture(self):
+        with self.program_with_server() as (server, program):
+            button, next_button = program.control("Button", 4)
+            queue_list = program.control("ComboBox", 0)[0]
+            wait_for("the focus on the list", lambda: self.probe.focus(program.main) == queue_list)
+            x, y = next_button.centre()
+            for message, lparam, answers in ((0x0008, 0, ["A001"]),      # WM_KILLFOCUS
+                                             (0x0215, 0, ["A001"])):     # WM_CAPTURECHANGED
+                run(["xdotool", "mousemove", str(x), str(y), "mousedown", "1"], self.desktop.env,
+                    check_status=True)
+                try:
+                    wait_for("the pressed look",
+                             lambda: self.probe.ask("pushed %d" % button) == "ok")
+                    answer = self.probe.ask("send %d %d 0 %d" % (button, message, lparam))
+                    check(answer.startswith("ok"), "message %#x not sent: %s" % (message, answer))
+                    if message == 0x0215:
+                        wait_for("the press dropped",
+                                 lambda: self.probe.ask("pushed %d" % button) == "no")
+                finally:
+                    run(["xdotool", "mouseup", "1"], self.desktop.env, check_status=True)
+                # A key typed after the release opens the list once the release has been
+                # handled, with whatever request it made: then the calls are counted.
+                program.keys("a")
+                wait_for("the list opened", lambda: self.probe.dropped(queue_list))
+                program.keys("Escape")
+                wait_for("the list closed", lambda: not self.probe.dropped(queue_list))
+                check(server.calls() == ["window 1: " + a for a in answers],
+                      "after %#x: calls %s" % (message, server.calls()))
+                check(self.list_text(program) == answers[-1],
+                      "the list shows %r" % self.list_text(program))
+            self.press_for(program, next_button, "A002")
+            check(server.calls() == ["window 1: A001", "window 1: A002"],
+                  "calls %s" % server.calls())
+            program.close()
+
+    # A close sent by another program to the settings window ends its showing at once, and the
+    # operator window takes input again.
+    def test_close_sent_to_the_settings_window_ends_its_showing(self):
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112)))
+        program = self.start()
+        _, settings_button = program.control("Button", 1)
+        program.click(settings_button)
+        setup, _ = self.probe.find(SETTINGS_TITLE, "TSetupForm")
+        check(self.probe.ask("send %d 16 0 0" % setup) == "ok 0", "WM_CLOSE not sent")
+        check(self.probe.gone(setup), "the settings window stays after a sent close")
+        wait_for("the operator window enabled",
+                 lambda: self.probe.ask("enabled %d" % program.main) == "ok")
+        program.close()
+
+    # With another program's window open behind it, the operator window is in front again once
+    # the error box is closed, and takes input.
+    def test_error_box_gives_the_window_back_with_another_program_open(self):
+        answer = self.probe.ask("launch 1 C:\\windows\\system32\\notepad.exe")
+        check(answer.startswith("ok "), "Notepad not launched: " + answer)
+        self.launched.append(int(answer.split()[1]))
+        self.probe.find("Untitled - Notepad", "Notepad", int(START_TIMEOUT * 1000))
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112),
+                                          "http://127.0.0.1:%d" % free_port(), 0))
+        program = self.start()
+        wait_for("the operator window in front",
+                 lambda: self.probe.ask("foreground") == "ok %d" % program.main)
+        self.press_next(program)
+        box, _ = self.error_box()
+        program.keys("Return")
+        check(self.probe.gone(box), "Enter left the error box open")
+        wait_for("the operator window in front after the box",
+                 lambda: self.probe.ask("foreground") == "ok %d" % program.main)
+        check(self.probe.ask("enabled %d" % program.main) == "ok",
+              "the operator window takes no input after the box")
+        program.close()
+
+    # A clerk's day: 300 presses, the window worked by keyboard alone, three refused
+    # connections, the settings and About windows by keyboard, and the close writing the file.
+    def test_a_clerks_day(self):
+        with self.program_with_server() as (server, program):
+            main = program.main
+            queue_list = program.control("ComboBox", 0)[0]
+            log = program.control("Edit", 0)[0]
+            settings_button, _ = program.control("Button", 1)
+            unused_button, _ = program.control("Button", 2)
+            about_button, _ = program.control("Button", 3)
+            _, next_button = program.control("Button", 4)
+
+            tickets = []
+            started = time.monotonic()
+            for number in range(1, 301):
+                tickets.append("A%03d" % number)
+                self.press_for(program, next_button, tickets[-1])
+                if number == 50:
+                    at_50 = self.usage(program)
+            at_300 = self.usage(program)
+            print("300 presses in %.1f s; usage at 50 %s, at 300 %s"
+                  % (time.monotonic() - started, at_50, at_300), flush=True)
+            log_text = self.log_text(program)
+            check(log_text == "\r\n".join(["mmo1"] + tickets),
+                  "the log holds %d lines, ending %r" % (log_text.count("\r\n"), log_text[-40:]))
+            check(self.list_text(program) == "A300", "the list shows %r" % self.list_text(program))
+            # 300 answers are 1.8 KB of text: between press 50 and 300 the memory may move by
+            # what the allocators keep in reserve, 2 MiB (8 KiB a press), and no handle, object,
+            # window or file may stay behind.
+            for index, what in ((0, "private bytes"), (1, "the working set"),
+                                (6, "the resident set")):
+                check(at_300[index] - at_50[index] <= 2 << 20, "%s grew %d to %d"
+                      % (what, at_50[index], at_300[index]))
+            for index, what in ((2, "handles"), (3, "GDI objects"), (4, "USER objects"),
+                                (5, "windows"), (7, "open files")):
+                check(at_300[index] - at_50[index] <= 2, "%s grew %d to %d"
+                      % (what, at_50[index], at_300[index]))
+
+            # The keyboard alone: Tab runs list, log, S, H, ? and back to the list; Enter and
+            # Esc in the list and on H do nothing; in the log Enter starts a line, Esc does
+            # nothing and a key typed adds to the log.
+            wait_for("the focus on the list", lambda: self.probe.focus(main) == queue_list)
+            program.keys("Return", "Escape")
+            self.focus_after_tab(program, main, log, "the log")
+            program.keys("Return", "Escape", "x")
+            wait_for("the keys in the log", lambda: self.log_text(program) != log_text)
+            check(self.log_text(program) == log_text + "\r\nx",
+                  "the log after Enter, Esc, x ends %r" % self.log_text(program)[-40:])
+            self.focus_after_tab(program, main, settings_button, "S")
+            program.keys("Escape")
+            # S by Enter: the settings window; Enter and Esc there do nothing; the address is
+            # typed anew, and the window is closed from its "Закрыть" button by Space.
+            refused = "http://127.0.0.1:%d" % free_port()
+            program.keys("Return")
+            setup, _ = self.probe.find(SETTINGS_TITLE, "TSetupForm")
+            server_edit, _ = self.probe.child(setup, "Edit", 0)
+            close_button, _ = self.probe.child(setup, "Button", 1)
+            wait_for("the focus in the address field",
+                     lambda: self.probe.focus(setup) == server_edit)
+            program.keys("Return", "Escape", "Home", "shift+End", "BackSpace")
+            run(["xdotool", "type", "--delay", "30", refused], self.desktop.env,
+                check_status=True)
+            wait_for("the address typed", lambda: self.probe.text(server_edit) == refused)
+            check(self.probe.visible(setup), "Enter or Esc closed the settings window")
+            for _ in range(3):
+                program.keys("Tab")
+            wait_for("the focus on Закрыть", lambda: self.probe.focus(setup) == close_button)
+            program.keys("space")
+            check(self.probe.gone(setup), "Space on Закрыть left the settings window open")
+            wait_for("the focus back on S", lambda: self.probe.focus(main) == settings_button)
+            self.focus_after_tab(program, main, unused_button, "H")
+            program.keys("Return", "Escape", "space")
+            self.focus_after_tab(program, main, about_button, "?")
+            program.keys("Escape", "Return")
+            about, _ = self.probe.find(ABOUT_TITLE, "TAboutForm")
+            program.keys("Return", "Escape")
+            check(self.probe.visible(about), "Enter or Esc closed the About window")
+            program.keys("alt+F4")
+            check(self.probe.gone(about), "Alt+F4 left the About window open")
+            wait_for("the focus back on ?", lambda: self.probe.focus(main) == about_button)
+            self.focus_after_tab(program, main, queue_list, "the list again")
+            check(not program.ended() and self.probe.visible(main),
+                  "a key ended the program")
+            self.shot("clerks-day-keyboard")
+
+            # Three refused connections: after each box the operator window is in front again.
+            for attempt in range(3):
+                program.click(next_button)
+                box, text = self.error_box()
+                check(text == "Socket Error # 10061\r\nConnection refused.", "box text %r" % text)
+                check(self.probe.ask("enabled %d" % main) == "no",
+                      "the operator window takes input behind the box")
+                program.keys("Return")
+                check(self.probe.gone(box), "Enter left the error box open")
+                wait_for("the operator window in front after box %d" % (attempt + 1),
+                         lambda: self.probe.ask("foreground") == "ok %d" % main)
+                check(self.probe.ask("enabled %d" % main) == "ok",
+                      "the operator window takes no input after the box")
+            check(self.list_text(program) == "A300", "a refused press changed the list")
+            check(server.calls()[-1] == "window 1: A300" and len(server.calls()) == 300,
+                  "the server was called %d times" % len(server.calls()))
+
+            os.remove(self.ini)
+            program.close()
+            stored = self.read_settings()
+            check("Host=%s\r\n" % refused in stored and "Window=0\r\n" in stored,
+                  "the close stored %r" % stored)
 
 
 def main():

@@ -26,9 +26,19 @@
 //                                it is stored in, with the bytes HEX
 //   gone WINDOW WAIT_MS          whether the window was destroyed or hidden within the wait
 //   close WINDOW                 posts WM_CLOSE, as the close button does
+//   send WINDOW MESSAGE WPARAM   sends a message with its numbers in decimal (the last word is
+//        LPARAM                  the LPARAM), as another program or the system does; answers
+//                                the result
+//   pushed WINDOW                whether a button shows pressed (BM_GETSTATE)
+//   foreground                   the foreground window (GetForegroundWindow)
+//   usage WINDOW                 what the process of WINDOW holds: "PRIVATE WORKING_SET HANDLES
+//                                GDI USER WINDOWS" (bytes, bytes, then counts; WINDOWS counts
+//                                its top-level windows and their children)
 //   click WINDOW                 posts BM_CLICK, for a button a real click cannot reach
 //   quit
 #include <windows.h>
+// after windows.h
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -148,6 +158,11 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM state) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   if (process == windows->process) windows->found.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM counted) {
+  ++*reinterpret_cast<std::size_t*>(counted);
   return TRUE;
 }
 
@@ -285,6 +300,7 @@ std::string Run(const std::string& line) {
     TerminateProcess(Launched()[index], 1);
     return "ok";
   }
+  if (command == "foreground") return "ok " + HandleText(GetForegroundWindow());
   if (words.size() < 2) return "no unknown command";
   HWND window = Handle(words[1]);
   if (command == "rect") return IsWindow(window) ? "ok " + Rects(window) : "no";
@@ -333,6 +349,48 @@ std::string Run(const std::string& line) {
                           &ignored);
     }
     return all_agree ? "ok 1" : "ok 0";
+  }
+  if (command == "send") {
+    const std::vector<std::string> parts = Split(line, 5);
+    if (parts.size() != 5) return "no";
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, std::strtoul(parts[2].c_str(), nullptr, 10),
+                             static_cast<WPARAM>(std::strtoull(parts[3].c_str(), nullptr, 10)),
+                             static_cast<LPARAM>(std::strtoll(parts[4].c_str(), nullptr, 10)),
+                             SMTO_ABORTIFHUNG, 5000, &result)) {
+      return "no";
+    }
+    return "ok " + std::to_string(static_cast<long long>(result));
+  }
+  if (command == "pushed") {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(window, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+    return (state & BST_PUSHED) != 0 ? "ok" : "no";
+  }
+  if (command == "usage") {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    if (process == nullptr) return "no " + std::to_string(GetLastError());
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof(memory);
+    DWORD handles = 0;
+    const bool read = GetProcessMemoryInfo(process, &memory, sizeof(memory)) &&
+                      GetProcessHandleCount(process, &handles);
+    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+    CloseHandle(process);
+    if (!read) return "no";
+    ProcessWindows windows;
+    windows.process = id;
+    EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&windows));
+    std::size_t count = windows.found.size();
+    for (HWND each : windows.found) {
+      EnumChildWindows(each, &CountWindow, reinterpret_cast<LPARAM>(&count));
+    }
+    return "ok " + std::to_string(memory.PagefileUsage) + " " +
+           std::to_string(memory.WorkingSetSize) + " " + std::to_string(handles) + " " +
+           std::to_string(gdi) + " " + std::to_string(user) + " " + std::to_string(count);
   }
   if (command == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? "ok" : "no";
   if (command == "click") return PostMessageW(window, BM_CLICK, 0, 0) ? "ok" : "no";

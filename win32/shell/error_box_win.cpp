@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,28 +15,45 @@
 namespace win32 {
 namespace {
 
-BOOL CALLBACK CollectEnabled(HWND window, LPARAM windows) {
-  if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+struct Collected {
+  HWND owner;
+  std::vector<HWND> windows;
+  // A failure may not pass through the system's enumeration: it is kept and thrown after it.
+  std::exception_ptr failure;
+};
+
+BOOL CALLBACK CollectEnabled(HWND window, LPARAM state) {
+  auto* collected = reinterpret_cast<Collected*>(state);
+  try {
+    if (window != collected->owner && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      collected->windows.push_back(window);
+    }
+    return TRUE;
+  } catch (...) {
+    collected->failure = std::current_exception();
+    return FALSE;
   }
-  return TRUE;
 }
 
-// Every other visible window of the program takes no input while the box is open.
+// Every other visible window of the program takes no input while the box is open. The box's
+// owner is left to the box: it disables its owner and enables it again as it closes, but an
+// owner it found disabled stays disabled, and the system then activates another program's
+// window, which hides the operator window behind the clerk's other windows.
 class OtherWindowsDisabled {
  public:
-  OtherWindowsDisabled() {
-    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&windows_));
-    for (HWND window : windows_) EnableWindow(window, FALSE);
+  explicit OtherWindowsDisabled(HWND owner) : collected_{owner, {}, {}} {
+    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&collected_));
+    if (collected_.failure) std::rethrow_exception(collected_.failure);
+    for (HWND window : collected_.windows) EnableWindow(window, FALSE);
   }
   OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
   OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
   ~OtherWindowsDisabled() {
-    for (HWND window : windows_) EnableWindow(window, TRUE);
+    for (HWND window : collected_.windows) EnableWindow(window, TRUE);
   }
 
  private:
-  std::vector<HWND> windows_;
+  Collected collected_;
 };
 
 // The system centres a box on its owner's monitor: when the hidden window owns it and the
@@ -75,7 +93,7 @@ void ShowErrorMessage(const std::u16string& text) {
   HWND owner = active != nullptr ? active : HiddenApplicationWindow();
   {
     const HiddenWindowOnMonitorOf placed(active);
-    const OtherWindowsDisabled disabled;
+    const OtherWindowsDisabled disabled(owner);
     MessageBoxW(owner, Wide(text), Wide(ApplicationTitle()), MB_OK | MB_ICONERROR);
   }
   if (active != nullptr && IsWindow(active)) SetActiveWindow(active);

@@ -90,8 +90,11 @@ void TMainForm::Create() {
   // tab stop.
   queueList = win32::MakeChild(hwnd(), L"COMBOBOX", u"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                                kQueueListId);
+  // Without ES_AUTOVSCROLL a multi-line field refuses text below its visible height: the log
+  // would keep the first two answers only. It has no scroll bars all the same.
   mmo1 = win32::MakeChild(hwnd(), L"EDIT", queue::texts::kLogFirstLine,
-                          WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN, kLogId, WS_EX_CLIENTEDGE);
+                          WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, kLogId,
+                          WS_EX_CLIENTEDGE);
   // The log collects every answer of the run: no limit but memory.
   SendMessageW(mmo1, EM_SETLIMITTEXT, 0, 0);
   grp1 = win32::MakeChild(hwnd(), L"BUTTON", u"", BS_GROUPBOX | WS_GROUP, kGroupId);
@@ -105,7 +108,7 @@ void TMainForm::Create() {
                                 BS_PUSHBUTTON | WS_GROUP, kNextButtonId);
   // The Next action is started by the mouse only: no focus, hence no Space, and no shortcut.
   win32::NeverTakeFocus(nextButton);
-  win32::TabLeavesEdit(mmo1);
+  win32::WindowKeysLeaveEdit(mmo1);
   win32::OpenListWhenTyping(queueList);
 
   window_font_ = std::make_unique<win32::DesignFont>(kWindowFontPixels, scaling_);

@@ -28,6 +28,13 @@ void ModalWindow::ShowModal() {
   if (owner != nullptr) SetActiveWindow(owner);
 }
 
+void ModalWindow::EndModal() {
+  modal_ = false;
+  // A close sent from another process is handled inside the loop's wait for a message, which
+  // goes on waiting for a posted one: this one wakes it to see the showing ended.
+  PostMessageW(hwnd(), WM_NULL, 0, 0);
+}
+
 void ModalWindow::PlaceForFirstShowing() {
   if (placed_) return;
   placed_ = true;

@@ -15,7 +15,7 @@ class ModalWindow : public Window {
 
  protected:
   // Ends the modal showing: the window is hidden, not destroyed.
-  void EndModal() { modal_ = false; }
+  void EndModal();
 
   // Closing (the close button, Alt+F4) ends the modal showing; Enter and Esc mean nothing.
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
