@@ -15,14 +15,19 @@ using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD
 // LoadLibraryExW's flag that searches the system folder alone.
 constexpr DWORD kSearchSystemFolder = 0x00000800;
 
-// A library of the system, from the system folder only: a bare name would search the program's
-// folder first, which the clerk can write. The flag exists from Windows 8 on, and on Vista and
-// 7 with KB2533623, which brought AddDllDirectory with it; without that update the flag is
-// refused, so the full path is given instead.
+}  // namespace
+
+// The flag exists from Windows 8 on, and on Vista and 7 with KB2533623, which brought
+// AddDllDirectory with it; without that update the flag is refused, so the full path is given
+// instead.
 HMODULE SystemLibrary(const wchar_t* name) {
   const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   if (kernel && GetProcAddress(kernel, "AddDllDirectory"))
     return LoadLibraryExW(name, nullptr, kSearchSystemFolder);
+  return SystemLibraryByPath(name);
+}
+
+HMODULE SystemLibraryByPath(const wchar_t* name) {
   wchar_t folder[MAX_PATH];
   const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
@@ -32,6 +37,8 @@ HMODULE SystemLibrary(const wchar_t* name) {
   // Its own dependencies are looked for beside it, in the system folder, too.
   return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+
+namespace {
 
 // A function the system may lack; its library stays loaded for the run.
 template <typename Function>
