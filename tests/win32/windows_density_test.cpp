@@ -363,4 +363,19 @@ TEST_F(WindowsDensityTest, SmallIconIsTheIconsOwnSmallImage) {
   EXPECT_EQ(colour.bmHeight, GetSystemMetrics(SM_CYSMICON));
 }
 
+// The frame a window's outer size is reckoned with is the one drawn at the window's density, not
+// the system's: Windows 10 draws a scaled frame at the monitor's density.
+TEST_F(WindowsDensityTest, FrameIsReckonedAtTheDensityAsked) {
+  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+  const SIZE at_96 = win32scaling::OuterSizeForClient({400, 100}, kStyle, 0, 96);
+  const SIZE at_192 = win32scaling::OuterSizeForClient({400, 100}, kStyle, 0, 192);
+  RECT system{0, 0, 400, 100};
+  AdjustWindowRectEx(&system, kStyle, FALSE, 0);
+  // The prefix is at 96: the frame at 96 is the system's, the one at 192 larger all round.
+  EXPECT_EQ(at_96.cx, system.right - system.left);
+  EXPECT_EQ(at_96.cy, system.bottom - system.top);
+  EXPECT_GT(at_192.cx, at_96.cx);
+  EXPECT_GT(at_192.cy, at_96.cy);  // AdjustWindowRectEx would give the system's again
+}
+
 }  // namespace
