@@ -2,14 +2,27 @@
 // program's resources and manifest), told that their density changed as the system tells a
 // window moved to another monitor: each is rescaled from its current density into the suggested
 // rectangle, by three halves and back by two thirds, its fonts made anew; a density below 30
-// changes nothing. Wine reports one density for every monitor and never sends WM_DPICHANGED
-// itself, so the message is sent here.
+// changes nothing. The operator window opening on a second monitor of another density, and
+// closing there, leaves its settings file as it was. Wine reports one density for every monitor
+// and never sends WM_DPICHANGED itself, so the message is sent here, and the second monitor is
+// one the test lays out. The fonts outlive the controls that draw with them; the small icon is
+// the icon's own small image.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "settings/profile/profile_path.h"
+#include "settings/settings_values.h"
 #include "tests/win32/window_geometry.h"
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
@@ -18,6 +31,7 @@
 #include "win32/theme/theme_request_win.h"
 #include "win32/theme/win_theme.h"
 #include "win32/windows/mainUnit.h"
+#include "win32/windows/outer_rectangle.h"
 #include "win32/windows/setupUnit.h"
 #include "win32/windows/uAboutForm.h"
 
@@ -162,6 +176,206 @@ TEST_F(WindowsDensityTest, AboutLogoBoxGrowsAndItsPictureKeepsItsPixels) {
   ShowWindow(f.hwnd(), SW_HIDE);
   ChangeDensity(f.hwnd(), 96);
   EXPECT_EQ(RectIn(f.imgLogo).right - RectIn(f.imgLogo).left, 150);
+}
+
+// A second monitor of 192 pixels per inch left of the one Wine has (the stored left edge of a
+// window right of the primary screen is pulled back onto it, so a second monitor a window
+// stays on lies left of or above it). The system would report a window's density to change as
+// it moves there: WM_DPICHANGED, sent inside the move, with the window's rectangle scaled by the
+// new density over the old one.
+constexpr RECT kSecondMonitor{-2400, 0, 0, 1600};
+constexpr UINT kSecondDensity = 192;
+
+bool OnSecondMonitor(const RECT& r) {
+  const POINT centre{r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2};
+  return PtInRect(&kSecondMonitor, centre) != FALSE;
+}
+
+settings::PixelRect AsPixelRect(const RECT& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+settings::ScreenAreas TwoMonitors() {
+  settings::ScreenAreas screens = win32::CurrentScreenAreas();
+  screens.available.push_back(AsPixelRect(kSecondMonitor));
+  const int right = screens.desktop.left + screens.desktop.width;
+  screens.desktop.left = kSecondMonitor.left;
+  screens.desktop.width = right - kSecondMonitor.left;
+  screens.desktop.height = std::max<int>(screens.desktop.height, kSecondMonitor.bottom);
+  return screens;
+}
+
+// What the test sees of the moves, and the density the system gives the window.
+struct MoveWatch {
+  bool send_density_change = false;
+  UINT system_density = 96;             // the window's density as the system tracks it
+  std::optional<UINT> density_at_move;  // the window's layout when it was moved there
+  std::optional<int> next_font_at_move;
+  HWND next_button = nullptr;
+  int density_changes_sent = 0;
+};
+
+LRESULT CALLBACK WatchMoves(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                            DWORD_PTR ref) {
+  auto& watch = *reinterpret_cast<MoveWatch*>(ref);
+  if (message == WM_WINDOWPOSCHANGING) {
+    const auto& pos = *reinterpret_cast<const WINDOWPOS*>(lparam);
+    const RECT to{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
+    if (!(pos.flags & SWP_NOMOVE) && !(pos.flags & SWP_NOSIZE) && OnSecondMonitor(to) &&
+        !watch.density_at_move) {
+      watch.density_at_move = win32scaling::CurrentDensity(window);
+      watch.next_font_at_move = window_geometry::FontHeight(watch.next_button);
+    }
+  }
+  const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
+  if (message == WM_WINDOWPOSCHANGED && watch.send_density_change) {
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const UINT now = OnSecondMonitor(outer) ? kSecondDensity : 96;
+    if (now != watch.system_density) {
+      const int n = static_cast<int>(now), d = static_cast<int>(watch.system_density);
+      watch.system_density = now;
+      RECT suggested{outer.left, outer.top, outer.left + MulDiv(outer.right - outer.left, n, d),
+                     outer.top + MulDiv(outer.bottom - outer.top, n, d)};
+      ++watch.density_changes_sent;
+      SendMessageW(window, win32scaling::kDensityChangedMessage, MAKEWPARAM(now, now),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+  }
+  return result;
+}
+
+std::string FileBytes(const std::u16string& path) {
+  std::ifstream file(std::filesystem::path(std::wstring(path.begin(), path.end())),
+                     std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// With and without the density change the system would send inside the move.
+class StoredRectangleOnDenserMonitorTest : public WindowsDensityTest,
+                                           public ::testing::WithParamInterface<bool> {};
+
+TEST_P(StoredRectangleOnDenserMonitorTest, OpensLaidOutForItAndClosesLeavingTheFileAsItWas) {
+  const std::u16string ini = settings::SettingsPathForExecutable(win32::ExecutablePath());
+  settings::SettingsValues stored;
+  stored.outer = {-2000, 200, 900, 300};
+  stored.host = u"http://queue.test:8080";
+  stored.window = 3;
+  settings::SaveSettingsValues(ini, stored);
+  const std::string before = FileBytes(ini);
+  ASSERT_FALSE(before.empty());
+
+  auto form = std::make_unique<TMainForm>();
+  form->Create();
+  form->desktop.screens = TwoMonitors;
+  form->desktop.density_at = [](const RECT& r) {
+    return OnSecondMonitor(r) ? kSecondDensity : 96u;
+  };
+  MoveWatch watch;
+  watch.send_density_change = GetParam();
+  watch.next_button = form->nextButton;
+  ASSERT_TRUE(SetWindowSubclass(form->hwnd(), WatchMoves, 1, reinterpret_cast<DWORD_PTR>(&watch)));
+
+  form->FormShow();
+
+  EXPECT_EQ(watch.density_changes_sent, GetParam() ? 1 : 0);
+  // Laid out for the second monitor before it was moved there.
+  ASSERT_TRUE(watch.density_at_move.has_value());
+  EXPECT_EQ(*watch.density_at_move, kSecondDensity);
+  EXPECT_EQ(watch.next_font_at_move, -32);
+  // The stored rectangle, as stored: no growth by the density change.
+  EXPECT_EQ(win32::RestoredOuterRect(form->hwnd()), stored.outer);
+  EXPECT_EQ(win32scaling::CurrentDensity(form->hwnd()), kSecondDensity);
+  const SIZE client = ClientSize(form->hwnd());
+  EXPECT_TRUE(
+      SameRect(RectIn(form->nextButton), {client.cx - 56 - 240, 0, client.cx - 56, client.cy}));
+  EXPECT_EQ(FontHeight(form->queueList), -122);
+
+  form->FormClose();
+  EXPECT_EQ(FileBytes(ini), before);
+
+  RemoveWindowSubclass(form->hwnd(), WatchMoves, 1);
+  form.reset();
+  DeleteFileW(reinterpret_cast<const wchar_t*>(ini.c_str()));
+}
+
+INSTANTIATE_TEST_SUITE_P(DensityChangeSentInsideTheMove, StoredRectangleOnDenserMonitorTest,
+                         ::testing::Bool());
+
+// Each control, as it is destroyed, records whether the font it draws with is still one.
+struct FontWatch {
+  int destroyed = 0;
+  int with_font_gone = 0;
+};
+
+LRESULT CALLBACK WatchFont(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                           DWORD_PTR ref) {
+  if (message == WM_DESTROY) {
+    auto& watch = *reinterpret_cast<FontWatch*>(ref);
+    ++watch.destroyed;
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+    if (font && GetObjectType(font) != OBJ_FONT) ++watch.with_font_gone;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(control, WatchFont, id);
+  return DefSubclassProc(control, message, wparam, lparam);
+}
+
+BOOL CALLBACK WatchControl(HWND control, LPARAM watch) {
+  SetWindowSubclass(control, WatchFont, 2, static_cast<DWORD_PTR>(watch));
+  return TRUE;
+}
+
+TEST_F(WindowsDensityTest, FontsOutliveTheControlsThatDrawWithThem) {
+  auto main = std::make_unique<TMainForm>();
+  main->Create();
+  auto setup = std::make_unique<TSetupForm>(*main);
+  setup->Create();
+  auto about = std::make_unique<TAboutForm>(*main);
+  about->Create();
+  // Rescaled once, so the scaling's own fonts are in use too.
+  ChangeDensity(setup->hwnd(), 144);
+  FontWatch watch;
+  std::vector<HFONT> fonts;
+  for (HWND window : {main->hwnd(), setup->hwnd(), about->hwnd()}) {
+    EnumChildWindows(window, WatchControl, reinterpret_cast<LPARAM>(&watch));
+  }
+  fonts.push_back(reinterpret_cast<HFONT>(SendMessageW(main->nextButton, WM_GETFONT, 0, 0)));
+  fonts.push_back(reinterpret_cast<HFONT>(SendMessageW(setup->btn1, WM_GETFONT, 0, 0)));
+  fonts.push_back(reinterpret_cast<HFONT>(SendMessageW(about->lbl1, WM_GETFONT, 0, 0)));
+  // Last made first, as the program ends.
+  about.reset();
+  setup.reset();
+  main.reset();
+  EXPECT_GE(watch.destroyed, 15);
+  EXPECT_EQ(watch.with_font_gone, 0);
+  for (HFONT font : fonts) EXPECT_EQ(GetObjectType(font), 0u);  // and freed after
+}
+
+TEST_F(WindowsDensityTest, SmallIconIsTheIconsOwnSmallImage) {
+  const auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(MainForm->hwnd(), GCLP_HICONSM));
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  BITMAP colour{};
+  GetObjectW(info.hbmColor, sizeof colour, &colour);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  EXPECT_EQ(colour.bmWidth, GetSystemMetrics(SM_CXSMICON));
+  EXPECT_EQ(colour.bmHeight, GetSystemMetrics(SM_CYSMICON));
+}
+
+// The frame a window's outer size is reckoned with is the one drawn at the window's density, not
+// the system's: Windows 10 draws a scaled frame at the monitor's density.
+TEST_F(WindowsDensityTest, FrameIsReckonedAtTheDensityAsked) {
+  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+  const SIZE at_96 = win32scaling::OuterSizeForClient({400, 100}, kStyle, 0, 96);
+  const SIZE at_192 = win32scaling::OuterSizeForClient({400, 100}, kStyle, 0, 192);
+  RECT system{0, 0, 400, 100};
+  AdjustWindowRectEx(&system, kStyle, FALSE, 0);
+  // The prefix is at 96: the frame at 96 is the system's, the one at 192 larger all round.
+  EXPECT_EQ(at_96.cx, system.right - system.left);
+  EXPECT_EQ(at_96.cy, system.bottom - system.top);
+  EXPECT_GT(at_192.cx, at_96.cx);
+  EXPECT_GT(at_192.cy, at_96.cy);  // AdjustWindowRectEx would give the system's again
 }
 
 }  // namespace

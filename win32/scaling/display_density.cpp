@@ -1,6 +1,8 @@
 // Asking the system for display densities.
 #include "win32/scaling/display_density.h"
 
+#include <string>
+
 namespace win32scaling {
 namespace {
 
@@ -8,11 +10,40 @@ namespace {
 constexpr int kEffectiveDensity = 0;
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using EnableNonClientDpiScalingFunction = BOOL(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
+// LoadLibraryExW's flag that searches the system folder alone.
+constexpr DWORD kSearchSystemFolder = 0x00000800;
+
+}  // namespace
+
+// The flag exists from Windows 8 on, and on Vista and 7 with KB2533623, which brought
+// AddDllDirectory with it; without that update the flag is refused, so the full path is given
+// instead.
+HMODULE SystemLibrary(const wchar_t* name) {
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (kernel && GetProcAddress(kernel, "AddDllDirectory"))
+    return LoadLibraryExW(name, nullptr, kSearchSystemFolder);
+  return SystemLibraryByPath(name);
+}
+
+HMODULE SystemLibraryByPath(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  std::wstring path(folder, length);
+  path += L'\\';
+  path += name;
+  // Its own dependencies are looked for beside it, in the system folder, too.
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+namespace {
+
+// A function the system may lack; its library stays loaded for the run.
 template <typename Function>
 Function LookUp(const wchar_t* library, const char* name) {
-  HMODULE module = GetModuleHandleW(library);
-  if (!module) module = LoadLibraryW(library);  // kept loaded for the run
+  HMODULE module = SystemLibrary(library);
   return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
                 : nullptr;
 }
@@ -43,15 +74,20 @@ UINT DensityOfMonitor(HMONITOR monitor) {
   return SystemDensity();
 }
 
+UINT DensityAt(const RECT& rect) {
+  if (!MonitorDensityFunction()) return SystemDensity();
+  const POINT centre{rect.left + (rect.right - rect.left) / 2,
+                     rect.top + (rect.bottom - rect.top) / 2};
+  return DensityOfMonitor(MonitorFromPoint(centre, MONITOR_DEFAULTTONEAREST));
+}
+
 UINT DensityForWindow(HWND window, HWND fallback) {
   if (!MonitorDensityFunction()) return SystemDensity();
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   if (window && GetWindowPlacement(window, &placement) &&
       !IsRectEmpty(&placement.rcNormalPosition)) {
-    const RECT& r = placement.rcNormalPosition;
-    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    return DensityOfMonitor(MonitorFromPoint(centre, MONITOR_DEFAULTTONEAREST));
+    return DensityAt(placement.rcNormalPosition);
   }
   if (fallback) return DensityOfMonitor(MonitorFromWindow(fallback, MONITOR_DEFAULTTONEAREST));
   return DensityOfMonitor(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
@@ -61,6 +97,15 @@ void EnableFrameScaling(HWND window) {
   static const auto function =
       LookUp<EnableNonClientDpiScalingFunction>(L"user32.dll", "EnableNonClientDpiScaling");
   if (function) function(window);  // refused where the process is not aware per monitor
+}
+
+SIZE OuterSizeForClient(SIZE client, DWORD style, DWORD ex_style, UINT density) {
+  static const auto for_density =
+      LookUp<AdjustWindowRectExForDpiFunction>(L"user32.dll", "AdjustWindowRectExForDpi");
+  RECT outer{0, 0, client.cx, client.cy};
+  if (!for_density || !for_density(&outer, style, FALSE, ex_style, density))
+    AdjustWindowRectEx(&outer, style, FALSE, ex_style);
+  return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
 }  // namespace win32scaling

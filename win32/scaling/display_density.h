@@ -15,6 +15,13 @@ inline constexpr UINT kDensityChangedMessage = 0x02E0;
 // A density reported below this is no density: the window is left as it is.
 inline constexpr UINT kLowestDensity = 30;
 
+// A library of the system (`name` without a folder), loaded from the system folder only: a
+// bare name would search the program's folder first, which the clerk can write. Null when it
+// is missing (an older system). SystemLibraryByPath is the way taken where the system cannot
+// be asked for its folder alone: the full path.
+HMODULE SystemLibrary(const wchar_t* name);
+HMODULE SystemLibraryByPath(const wchar_t* name);
+
 // The system density (LOGPIXELSY of the screen), read at the first call and kept.
 UINT SystemDensity();
 
@@ -22,9 +29,19 @@ UINT SystemDensity();
 // tell per monitor.
 UINT DensityOfMonitor(HMONITOR monitor);
 
+// The density of the monitor nearest to the centre of `rect` (screen coordinates): the density
+// a window placed there is drawn at.
+UINT DensityAt(const RECT& rect);
+
 // The density of the monitor nearest to the centre of the window's restored rectangle; for a
 // window without a placement yet, that of `fallback`'s monitor (the hidden application window).
 UINT DensityForWindow(HWND window, HWND fallback = nullptr);
+
+// The outer size of a window of `style` and `ex_style` (no menu) whose client area is `client`,
+// with the frame the system draws at `density`: AdjustWindowRectExForDpi where the system has
+// it (Windows 10 1607 on, looked up at run time), the system density's frame before that,
+// which is then the frame the system draws.
+SIZE OuterSizeForClient(SIZE client, DWORD style, DWORD ex_style, UINT density);
 
 // Asks the system to scale the window's frame with its density (Windows 10's request, looked
 // up at run time). Called while the window handles WM_NCCREATE; a refusal is ignored.

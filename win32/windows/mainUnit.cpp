@@ -12,6 +12,7 @@
 #include "settings/settings_values.h"
 #include "win32/controls/control_behaviour.h"
 #include "win32/controls/wide_text.h"
+#include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
 #include "win32/shell/error_box_win.h"
@@ -77,9 +78,12 @@ void DropClicksMadeBefore(HWND button, DWORD end) {
 
 }  // namespace
 
-TMainForm::TMainForm() = default;
+TMainForm::TMainForm() : desktop{win32::CurrentScreenAreas, win32scaling::DensityAt} {}
 
-TMainForm::~TMainForm() = default;
+// The window and its controls go before the fonts they draw with.
+TMainForm::~TMainForm() {
+  DestroyNative();
+}
 
 void TMainForm::Create() {
   CreateNative({L"TMainForm", CreamBrush(), kStyle, kExStyle, nullptr},
@@ -122,9 +126,10 @@ void TMainForm::Create() {
   win32::SetControlFont(queueList, list_font_->handle());
   win32::PlaceChild(mmo1, kLog, scaling_);
 
-  RECT outer{0, 0, scaling_(kMainClient.width), scaling_(kMainClient.height)};
-  AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-  SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+  const SIZE outer =
+      win32scaling::OuterSizeForClient({scaling_(kMainClient.width), scaling_(kMainClient.height)},
+                                       kStyle, kExStyle, static_cast<UINT>(scaling_.density()));
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   AlignControls();
 }
@@ -170,9 +175,16 @@ void TMainForm::FormShow() {
   win32::SetWindowText(hwnd(), RoleLabel);
   const settings::SettingsValues values =
       settings::LoadSettingsValues(settings::SettingsPathForExecutable(win32::ExecutablePath()));
-  win32::ApplyRestoredOuterRect(hwnd(), settings::PlaceStoredRectangle(
-                                            values.outer, win32::OuterSize(hwnd()),
-                                            win32::FrameSize(hwnd()), win32::CurrentScreenAreas()));
+  const settings::PixelRect outer = settings::PlaceStoredRectangle(
+      values.outer, win32::OuterSize(hwnd()), win32::FrameSize(hwnd()), desktop.screens());
+  // Laid out for the monitor the rectangle lies on before it goes there: the density change the
+  // system reports while the window moves is then none, and the stored rectangle is kept as
+  // it is, not replaced by one the system scaled from it (which would grow at every start).
+  const RECT target{outer.left, outer.top, outer.left + outer.width, outer.top + outer.height};
+  win32scaling::ScaleWindowTo(hwnd(), desktop.density_at(target), false);
+  win32::ApplyRestoredOuterRect(hwnd(), outer);
+  // A move alone sends no WM_SIZE; the controls are laid out at the density now.
+  AlignControls();
   SetupForm->SetServerAddress(values.host);
   SetupForm->SetWindowNumberIndex(settings::ListIndexOrNone(values.window, queue::kWindowNumbers));
 }

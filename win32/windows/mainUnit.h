@@ -4,10 +4,12 @@
 // it carries the taskbar button, and closing it ends the program.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "queueclient/http_client.h"
+#include "settings/stored_rectangle.h"
 #include "win32/controls/child_controls.h"
 #include "win32/windows/window.h"
 
@@ -21,6 +23,15 @@ class TMainForm : public win32::Window {
   // Shows the window in the state the show command asks for; FormShow runs first, before
   // the window is drawn, and a failure of it is shown while the window is shown all the same.
   void Show(int show_command);
+
+  // What the window asks of the desktop when it takes its stored rectangle: the monitors, and
+  // the density of the monitor a rectangle (screen coordinates) lies on. The system's unless
+  // replaced before FormShow.
+  struct Desktop {
+    std::function<settings::ScreenAreas()> screens;
+    std::function<UINT(const RECT&)> density_at;
+  };
+  Desktop desktop;
 
   HWND queueList = nullptr;
   HWND nextButton = nullptr;

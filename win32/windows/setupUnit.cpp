@@ -7,6 +7,7 @@
 #include "core/window_layout.h"
 #include "core/window_texts.h"
 #include "win32/controls/wide_text.h"
+#include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
 #include "win32/windows/mainUnit.h"
@@ -38,6 +39,10 @@ enum ControlId {
 }  // namespace
 
 TSetupForm::TSetupForm(TMainForm& main_form) : main_form_(main_form) {}
+
+TSetupForm::~TSetupForm() {
+  DestroyNative();
+}
 
 void TSetupForm::Create() {
   CreateNative(
@@ -109,9 +114,10 @@ void TSetupForm::LayOut() {
                list.bottom - list.top, SWP_NOZORDER | SWP_NOACTIVATE);
   win32::PlaceChild(btn1, kSaveButton, scaling_);
   win32::PlaceChild(btn2, kCloseButton, scaling_);
-  RECT outer{0, 0, scaling_(kSetupClient.width), scaling_(kSetupClient.height)};
-  AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-  SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+  const SIZE outer = win32scaling::OuterSizeForClient(
+      {scaling_(kSetupClient.width), scaling_(kSetupClient.height)}, kStyle, kExStyle,
+      static_cast<UINT>(scaling_.density()));
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

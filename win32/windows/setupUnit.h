@@ -15,6 +15,8 @@ class TSetupForm : public win32::ModalWindow {
  public:
   // Belongs to the operator window, whose caption its Save writes.
   explicit TSetupForm(TMainForm& main_form);
+  // The window and its controls go before the fonts they draw with.
+  ~TSetupForm() override;
 
   // Makes the window and its controls, hidden, scaled to the density found now; FormCreate
   // runs last.

@@ -13,6 +13,7 @@
 #include "core/window_texts.h"
 #include "queue_version.h"
 #include "win32/controls/wide_text.h"
+#include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
 #include "win32/theme/themed_windows.h"
@@ -107,7 +108,9 @@ void OpenAddress(std::u16string_view address) {
 
 TAboutForm::TAboutForm(TMainForm& main_form) : main_form_(main_form) {}
 
+// The window and its labels go before the fonts and the logo they draw with.
 TAboutForm::~TAboutForm() {
+  DestroyNative();
   if (logo_bitmap_ != nullptr) DeleteObject(logo_bitmap_);
 }
 
@@ -162,9 +165,10 @@ void TAboutForm::LayOut() {
     const int left = sized.edge == AlignedEdge::kRight ? design.right - text.cx : design.left;
     SetWindowPos(label, nullptr, left, design.top, text.cx, text.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  RECT outer{0, 0, scaling_(kAboutClient.width), scaling_(kAboutClient.height)};
-  AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-  SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+  const SIZE outer = win32scaling::OuterSizeForClient(
+      {scaling_(kAboutClient.width), scaling_(kAboutClient.height)}, kStyle, kExStyle,
+      static_cast<UINT>(scaling_.density()));
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -10,8 +10,13 @@
 namespace win32 {
 namespace {
 
-HICON ProgramIcon() {
-  return LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+// The program's icon at the size the system asks for: the large one, and the small one for the
+// caption and the task bar as the icon's own 16-pixel image (LoadIconW gives the large image,
+// which the system would shrink). Kept for the run, as the window classes are.
+HICON ProgramIcon(int size_x, int size_y) {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON,
+                                       GetSystemMetrics(size_x), GetSystemMetrics(size_y),
+                                       LR_DEFAULTCOLOR));
 }
 
 void RegisterOnce(const wchar_t* class_name, HBRUSH background, WNDPROC procedure) {
@@ -25,8 +30,10 @@ void RegisterOnce(const wchar_t* class_name, HBRUSH background, WNDPROC procedur
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = background;
   // No window has an icon of its own: they all show the program's.
-  window_class.hIcon = ProgramIcon();
-  window_class.hIconSm = ProgramIcon();
+  static const HICON large_icon = ProgramIcon(SM_CXICON, SM_CYICON);
+  static const HICON small_icon = ProgramIcon(SM_CXSMICON, SM_CYSMICON);
+  window_class.hIcon = large_icon;
+  window_class.hIconSm = small_icon;
   window_class.lpszClassName = class_name;
   if (RegisterClassExW(&window_class) == 0) {
     throw queue::Failure(queue::CoreFailure::kGeneric, "A window class cannot be registered");
@@ -36,9 +43,14 @@ void RegisterOnce(const wchar_t* class_name, HBRUSH background, WNDPROC procedur
 }  // namespace
 
 Window::~Window() {
+  DestroyNative();
+}
+
+void Window::DestroyNative() {
   if (hwnd_ != nullptr) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
   }
 }
 

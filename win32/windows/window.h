@@ -26,6 +26,11 @@ class Window {
     HWND owner;
   };
 
+  // Destroys the native window (its controls and owned windows with it) if it is still there.
+  // A derived window that owns what its controls use (fonts, pictures) calls it first in its
+  // destructor: its members are freed before this class's destructor runs.
+  void DestroyNative();
+
   // Makes the native window, hidden, at the origin with no size; WM_CREATE and the handler
   // run on this object from then on. Throws a Failure when the system refuses.
   void CreateNative(const Frame& frame, const wchar_t* caption);
