@@ -9,6 +9,7 @@
 
 #include "win32/scaling/window_scaling.h"
 #include "win32/theme/control_painting.h"
+#include "win32/theme/high_contrast.h"
 #include "win32/theme/win_theme.h"
 
 namespace win32theme {
@@ -95,19 +96,26 @@ LRESULT AnswerStaticColour(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   return reinterpret_cast<LRESULT>(theme.window_brush());
 }
 
-void GiveMenuBackground(HMENU menu, const WinTheme& theme) {
+// The theme's background, or the system's (null) while high contrast is on.
+void GiveMenuBackground(HMENU menu, HBRUSH background) {
   MENUINFO info{};
   info.cbSize = sizeof info;
   info.fMask = MIM_BACKGROUND;
-  info.hbrBack = theme.menu_brush();
+  info.hbrBack = background;
   SetMenuInfo(menu, &info);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                             DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   if (message == WM_NCDESTROY) {
     Detach(window, WindowProc, id);
+    return DefSubclassProc(window, message, wparam, lparam);
+  }
+  // High contrast turned on or off, or the system's colours changed: the theme's drawing stops
+  // or resumes, and the window with every control in it is drawn anew.
+  if (ChangesSystemLook(message, wparam)) {
+    FollowSystemLook(window);
     return DefSubclassProc(window, message, wparam, lparam);
   }
   if (!theme) return DefSubclassProc(window, message, wparam, lparam);
@@ -142,10 +150,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     }
     case WM_CTLCOLORSCROLLBAR:
       return reinterpret_cast<LRESULT>(theme->scroll_track_brush());
-    case WM_SYSCOLORCHANGE:
-    case WM_THEMECHANGED:
-      InvalidateRect(window, nullptr, TRUE);
-      break;
     default:
       break;
   }
@@ -219,7 +223,7 @@ bool ChangesLook(UINT message) {
 LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                             DWORD_PTR ref) {
   auto* data = reinterpret_cast<ButtonData*>(ref);
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
       Detach(button, ButtonProc, id);
@@ -255,7 +259,7 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wparam, LPARAM lpa
 
 LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                            DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
       Detach(group, GroupProc, id);
@@ -339,7 +343,7 @@ bool PaintFrame(HWND field, theme::Rgb border, HBRUSH fill, const WinTheme& them
 
 LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                           DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   if (message == WM_NCDESTROY) {
     Detach(edit, EditProc, id);
   } else if (message == WM_NCPAINT && theme) {
@@ -385,7 +389,7 @@ void PaintComboWindow(HWND combo, HDC dc, const WinTheme& theme) {
 
 LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                            DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
       Detach(combo, ComboProc, id);
@@ -441,7 +445,7 @@ void PaintComboList(HWND list, HDC dc, const WinTheme& theme) {
 
 LRESULT CALLBACK ComboListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
       Detach(list, ComboListProc, id);
@@ -480,7 +484,7 @@ LRESULT CALLBACK ToolTipProc(HWND tip, UINT message, WPARAM wparam, LPARAM lpara
   if (message == WM_NCDESTROY) Detach(tip, ToolTipProc, id);
   const LRESULT result = DefSubclassProc(tip, message, wparam, lparam);
   if (message == WM_CREATE && result != -1) {
-    if (const WinTheme* theme = ActiveTheme()) {
+    if (const WinTheme* theme = DrawnTheme()) {
       // The visual style would ignore the colours given below.
       SetWindowTheme(tip, L"", L"");
       SendMessageW(tip, TTM_SETTIPBKCOLOR, ToColorRef(theme->colours().tooltip_background), 0);
@@ -496,10 +500,10 @@ LRESULT CALLBACK MenuProc(HWND menu_window, UINT message, WPARAM wparam, LPARAM 
                           DWORD_PTR) {
   if (message == WM_NCDESTROY) Detach(menu_window, MenuProc, id);
   const LRESULT result = DefSubclassProc(menu_window, message, wparam, lparam);
-  const WinTheme* theme = ActiveTheme();
-  if (theme && (message == WM_CREATE || message == WM_SHOWWINDOW)) {
+  const WinTheme* theme = DrawnTheme();
+  if (message == WM_CREATE || message == WM_SHOWWINDOW) {
     if (auto menu = reinterpret_cast<HMENU>(SendMessageW(menu_window, kGetMenuMessage, 0, 0)))
-      GiveMenuBackground(menu, *theme);
+      GiveMenuBackground(menu, theme ? theme->menu_brush() : nullptr);
   }
   return result;
 }
@@ -566,7 +570,7 @@ bool AttachTheme(HWND window, ThemedKind kind) {
 }
 
 HBRUSH WindowBackgroundBrush(HBRUSH standard) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   return theme ? theme->window_brush() : standard;
 }
 

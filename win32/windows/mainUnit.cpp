@@ -15,6 +15,7 @@
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
 #include "win32/shell/error_box_win.h"
+#include "win32/theme/high_contrast.h"
 #include "win32/windows/outer_rectangle.h"
 #include "win32/windows/setupUnit.h"
 #include "win32/windows/uAboutForm.h"
@@ -47,6 +48,11 @@ enum ControlId {
 HBRUSH CreamBrush() {
   static const HBRUSH brush = CreateSolidBrush(kCream);
   return brush;
+}
+
+// The window's own cream gives way to the system's colours under high contrast.
+HBRUSH BackgroundBrush() {
+  return win32theme::HighContrastOn() ? GetSysColorBrush(COLOR_BTNFACE) : CreamBrush();
 }
 
 int ShowWindowCommand(int show_command) {
@@ -239,10 +245,19 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       AlignControls();
       return 0;
-    case WM_CTLCOLORSTATIC:
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(hwnd(), &client);
+      FillRect(reinterpret_cast<HDC>(wparam), &client, BackgroundBrush());
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC: {
       // The group box and the read-only parts show the window's cream.
-      SetBkColor(reinterpret_cast<HDC>(wparam), kCream);
-      return reinterpret_cast<LRESULT>(CreamBrush());
+      const auto dc = reinterpret_cast<HDC>(wparam);
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(dc, win32theme::HighContrastOn() ? GetSysColor(COLOR_BTNFACE) : kCream);
+      return reinterpret_cast<LRESULT>(BackgroundBrush());
+    }
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED) {
         switch (LOWORD(wparam)) {

@@ -15,6 +15,7 @@
 #include "win32/controls/wide_text.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
+#include "win32/theme/high_contrast.h"
 #include "win32/theme/themed_windows.h"
 #include "win32/windows/mainUnit.h"
 
@@ -205,10 +206,15 @@ void TAboutForm::lbl5Click() {
 LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CTLCOLORSTATIC: {
-      // Labels have no background of their own; the links are blue.
+      // Labels have no background of their own; the links are blue, or the system's colour of
+      // links under high contrast.
       HDC dc = reinterpret_cast<HDC>(wparam);
       SetBkMode(dc, TRANSPARENT);
-      if (IsLink(reinterpret_cast<HWND>(lparam))) SetTextColor(dc, kLinkColour);
+      const bool high_contrast = win32theme::HighContrastOn();
+      if (IsLink(reinterpret_cast<HWND>(lparam)))
+        SetTextColor(dc, high_contrast ? GetSysColor(COLOR_HOTLIGHT) : kLinkColour);
+      else
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_DRAWITEM: {
