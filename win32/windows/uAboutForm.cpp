@@ -115,9 +115,9 @@ TAboutForm::~TAboutForm() {
 void TAboutForm::Create() {
   logo_ = win32::DecodePng(LogoResource());
   logo_bitmap_ = MakeBitmap(logo_);
-  CreateNative(
-      {L"TAboutForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
-      win32::WideString(queue::texts::kAboutCaption).c_str());
+  CreateNative({L"TAboutForm", reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), kStyle, kExStyle,
+                main_form_.hwnd()},
+               win32::WideString(queue::texts::kAboutCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   const DWORD label = SS_LEFT | SS_NOPREFIX;
