@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -543,6 +544,27 @@ INSTANTIATE_TEST_SUITE_P(Messages, HighContrastTest,
                                            LookChange{"SysColorChange", WM_SYSCOLORCHANGE, 0},
                                            LookChange{"ThemeChanged", WM_THEMECHANGED, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+bool FailingHighContrast() {
+  throw std::bad_alloc();
+}
+
+// Out of memory inside the theme's window procedure: the failure stops there, before the
+// system's frames, and the window carries on in the look it had.
+TEST_F(HighContrastTest, AFailureInsideTheDrawingStopsBeforeTheSystem) {
+  HWND window = MakeWindow(200, 100);
+  HWND button = MakeControl(window, L"Button", L"Следующий", BS_PUSHBUTTON, {10, 10, 130, 60});
+  win32theme::SetHighContrastReader(&FailingHighContrast);
+  bool escaped = false;
+  try {
+    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  } catch (...) {
+    escaped = true;
+  }
+  EXPECT_FALSE(escaped);
+  EXPECT_TRUE(Near(PixelOf(window, 190, 5), Ref(colours().window), 0));
+  EXPECT_TRUE(Near(PixelOf(button, 4, 25), Average(colours().button.face)));
+}
 
 // A menu shown once in the theme (the window menu is shown again and again) is shown in the
 // system's colours once high contrast is on.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "win32/scaling/window_scaling.h"
+#include "win32/theme/callback_guard.h"
 #include "win32/theme/control_painting.h"
 #include "win32/theme/high_contrast.h"
 #include "win32/theme/win_theme.h"
@@ -105,11 +106,22 @@ void GiveMenuBackground(HMENU menu, HBRUSH background) {
   SetMenuInfo(menu, &info);
 }
 
+// A subclass procedure of the theme: `Body` behind the barrier, so no failure of the drawing
+// reaches the system's frames; the control is then drawn as the system draws it.
+template <SUBCLASSPROC Body>
+LRESULT CALLBACK Guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                         DWORD_PTR ref) noexcept {
+  return WithoutEscape(
+      L"The theme's drawing of a window failed; the system draws it",
+      [&] { return Body(window, message, wparam, lparam, id, ref); },
+      [&] { return DefSubclassProc(window, message, wparam, lparam); });
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                             DWORD_PTR) {
   const WinTheme* theme = DrawnTheme();
   if (message == WM_NCDESTROY) {
-    Detach(window, WindowProc, id);
+    Detach(window, Guarded<WindowProc>, id);
     return DefSubclassProc(window, message, wparam, lparam);
   }
   // High contrast turned on or off, or the system's colours changed: the theme's drawing stops
@@ -226,7 +238,7 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wparam, LPARAM lpa
   const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
-      Detach(button, ButtonProc, id);
+      Detach(button, Guarded<ButtonProc>, id);
       delete data;
       return DefSubclassProc(button, message, wparam, lparam);
     case WM_PAINT:
@@ -262,7 +274,7 @@ LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lpara
   const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
-      Detach(group, GroupProc, id);
+      Detach(group, Guarded<GroupProc>, id);
       break;
     case WM_PAINT: {
       if (!theme) break;
@@ -345,7 +357,7 @@ LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam,
                           DWORD_PTR) {
   const WinTheme* theme = DrawnTheme();
   if (message == WM_NCDESTROY) {
-    Detach(edit, EditProc, id);
+    Detach(edit, Guarded<EditProc>, id);
   } else if (message == WM_NCPAINT && theme) {
     const auto& c = theme->colours();
     const bool enabled = IsWindowEnabled(edit);
@@ -392,7 +404,7 @@ LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM wparam, LPARAM lpara
   const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
-      Detach(combo, ComboProc, id);
+      Detach(combo, Guarded<ComboProc>, id);
       break;
     case WM_PAINT:
     case WM_PRINTCLIENT:
@@ -448,7 +460,7 @@ LRESULT CALLBACK ComboListProc(HWND list, UINT message, WPARAM wparam, LPARAM lp
   const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
-      Detach(list, ComboListProc, id);
+      Detach(list, Guarded<ComboListProc>, id);
       break;
     case WM_NCPAINT:
       if (!theme) break;
@@ -481,7 +493,7 @@ LRESULT CALLBACK ComboListProc(HWND list, UINT message, WPARAM wparam, LPARAM lp
 
 LRESULT CALLBACK ToolTipProc(HWND tip, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                              DWORD_PTR) {
-  if (message == WM_NCDESTROY) Detach(tip, ToolTipProc, id);
+  if (message == WM_NCDESTROY) Detach(tip, Guarded<ToolTipProc>, id);
   const LRESULT result = DefSubclassProc(tip, message, wparam, lparam);
   if (message == WM_CREATE && result != -1) {
     if (const WinTheme* theme = DrawnTheme()) {
@@ -498,7 +510,7 @@ LRESULT CALLBACK ToolTipProc(HWND tip, UINT message, WPARAM wparam, LPARAM lpara
 // background is the menu's own setting, given as the menu's window is made, before it is drawn.
 LRESULT CALLBACK MenuProc(HWND menu_window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                           DWORD_PTR) {
-  if (message == WM_NCDESTROY) Detach(menu_window, MenuProc, id);
+  if (message == WM_NCDESTROY) Detach(menu_window, Guarded<MenuProc>, id);
   const LRESULT result = DefSubclassProc(menu_window, message, wparam, lparam);
   const WinTheme* theme = DrawnTheme();
   if (message == WM_CREATE || message == WM_SHOWWINDOW) {
@@ -543,26 +555,27 @@ bool AttachTheme(HWND window, ThemedKind kind) {
   if (!SetPropW(window, kAttachedProperty, reinterpret_cast<HANDLE>(1))) return false;
   switch (kind) {
     case ThemedKind::kWindow:
-      return SetWindowSubclass(window, WindowProc, kWindowSubclass, 0);
+      return SetWindowSubclass(window, Guarded<WindowProc>, kWindowSubclass, 0);
     case ThemedKind::kPushButton: {
       auto* data = new ButtonData;
-      if (SetWindowSubclass(window, ButtonProc, kButtonSubclass, reinterpret_cast<DWORD_PTR>(data)))
+      if (SetWindowSubclass(window, Guarded<ButtonProc>, kButtonSubclass,
+                            reinterpret_cast<DWORD_PTR>(data)))
         return true;
       delete data;
       return false;
     }
     case ThemedKind::kGroupBox:
-      return SetWindowSubclass(window, GroupProc, kGroupSubclass, 0);
+      return SetWindowSubclass(window, Guarded<GroupProc>, kGroupSubclass, 0);
     case ThemedKind::kEdit:
-      return SetWindowSubclass(window, EditProc, kEditSubclass, 0);
+      return SetWindowSubclass(window, Guarded<EditProc>, kEditSubclass, 0);
     case ThemedKind::kComboBox:
-      return SetWindowSubclass(window, ComboProc, kComboSubclass, 0);
+      return SetWindowSubclass(window, Guarded<ComboProc>, kComboSubclass, 0);
     case ThemedKind::kComboList:
-      return SetWindowSubclass(window, ComboListProc, kComboListSubclass, 0);
+      return SetWindowSubclass(window, Guarded<ComboListProc>, kComboListSubclass, 0);
     case ThemedKind::kToolTip:
-      return SetWindowSubclass(window, ToolTipProc, kToolTipSubclass, 0);
+      return SetWindowSubclass(window, Guarded<ToolTipProc>, kToolTipSubclass, 0);
     case ThemedKind::kMenu:
-      return SetWindowSubclass(window, MenuProc, kMenuSubclass, 0);
+      return SetWindowSubclass(window, Guarded<MenuProc>, kMenuSubclass, 0);
     case ThemedKind::kNone:
       break;
   }
