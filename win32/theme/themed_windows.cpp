@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "win32/controls/gdi_handles.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/theme/callback_guard.h"
 #include "win32/theme/control_painting.h"
@@ -175,10 +176,8 @@ LRESULT PaintInto(HWND window, UINT message, WPARAM wparam, const Paint& paint) 
   if (message == WM_PRINTCLIENT) {
     paint(reinterpret_cast<HDC>(wparam));
   } else {
-    PAINTSTRUCT painting;
-    HDC dc = BeginPaint(window, &painting);
-    paint(dc);
-    EndPaint(window, &painting);
+    const win32::PaintDc dc(window);
+    paint(dc.get());
   }
   return 0;
 }
@@ -278,13 +277,11 @@ LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lpara
       break;
     case WM_PAINT: {
       if (!theme) break;
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(group, &paint);
+      const win32::PaintDc dc(group);
       RECT client;
       GetClientRect(group, &client);
-      PaintGroupFrame(dc, client, FontOf(group), TextOf(group), IsWindowEnabled(group),
+      PaintGroupFrame(dc.get(), client, FontOf(group), TextOf(group), IsWindowEnabled(group),
                       DensityOf(group), *theme);
-      EndPaint(group, &paint);
       return 0;
     }
     case WM_ERASEBKGND:
@@ -294,7 +291,7 @@ LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lpara
         const auto dc = reinterpret_cast<HDC>(wparam);
         RECT client;
         GetClientRect(group, &client);
-        const int saved = SaveDC(dc);
+        const win32::SavedDcState saved(dc);
         HWND parent = GetParent(group);
         for (HWND sibling = GetWindow(parent, GW_CHILD); sibling;
              sibling = GetWindow(sibling, GW_HWNDNEXT)) {
@@ -305,7 +302,6 @@ LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lpara
           ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
         }
         FillWindowBackground(dc, client, *theme);
-        RestoreDC(dc, saved);
         return 1;
       }
     default:
@@ -325,13 +321,11 @@ void OutlineFrame(HWND field, theme::Rgb border, const WinTheme& theme) {
   RECT window_rect;
   GetWindowRect(field, &window_rect);
   OffsetRect(&window_rect, -window_rect.left, -window_rect.top);
-  HDC dc = GetWindowDC(field);
-  const int saved = SaveDC(dc);
-  SelectObject(dc, theme.Pen(border));
-  SelectObject(dc, GetStockObject(NULL_BRUSH));
-  Rectangle(dc, window_rect.left, window_rect.top, window_rect.right, window_rect.bottom);
-  RestoreDC(dc, saved);
-  ReleaseDC(field, dc);
+  const win32::WindowDc dc(field, win32::WindowDc::Area::kWhole);
+  const win32::SavedDcState saved(dc.get());
+  SelectObject(dc.get(), theme.Pen(border));
+  SelectObject(dc.get(), GetStockObject(NULL_BRUSH));
+  Rectangle(dc.get(), window_rect.left, window_rect.top, window_rect.right, window_rect.bottom);
 }
 
 // The frame of a field (edit, open list): one pixel in the theme's border colour, the rest of
@@ -347,9 +341,8 @@ bool PaintFrame(HWND field, theme::Rgb border, HBRUSH fill, const WinTheme& them
   OffsetRect(&client, -window_rect.left, -window_rect.top);
   OffsetRect(&window_rect, -window_rect.left, -window_rect.top);
   if (EqualRect(&client, &window_rect)) return false;  // no frame
-  HDC dc = GetWindowDC(field);
-  PaintFieldFrame(dc, window_rect, client, border, fill, theme);
-  ReleaseDC(field, dc);
+  const win32::WindowDc dc(field, win32::WindowDc::Area::kWhole);
+  PaintFieldFrame(dc.get(), window_rect, client, border, fill, theme);
   return true;
 }
 
@@ -429,7 +422,7 @@ void PaintComboList(HWND list, HDC dc, const WinTheme& theme) {
   RECT client;
   GetClientRect(list, &client);
   FillRect(dc, &client, theme.list_brush());
-  const int saved = SaveDC(dc);
+  const win32::SavedDcState saved(dc);
   if (HFONT font = FontOf(list)) SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -452,7 +445,6 @@ void PaintComboList(HWND list, HDC dc, const WinTheme& theme) {
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &item,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
-  RestoreDC(dc, saved);
 }
 
 LRESULT CALLBACK ComboListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,

@@ -11,6 +11,7 @@
 #include "settings/profile/profile_path.h"
 #include "settings/settings_values.h"
 #include "win32/controls/control_behaviour.h"
+#include "win32/controls/gdi_handles.h"
 #include "win32/controls/wide_text.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
@@ -46,8 +47,8 @@ enum ControlId {
 
 // The class's background for the whole run.
 HBRUSH CreamBrush() {
-  static const HBRUSH brush = CreateSolidBrush(kCream);
-  return brush;
+  static const win32::Brush brush(CreateSolidBrush(kCream));
+  return brush.get();
 }
 
 // The window's own cream gives way to the system's colours under high contrast.

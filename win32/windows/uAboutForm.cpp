@@ -79,7 +79,7 @@ std::string_view LogoResource() {
   return {static_cast<const char*>(bytes), SizeofResource(module, found)};
 }
 
-HBITMAP MakeBitmap(const win32::Picture& picture) {
+win32::Bitmap MakeBitmap(const win32::Picture& picture) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = picture.width;
@@ -88,8 +88,8 @@ HBITMAP MakeBitmap(const win32::Picture& picture) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr) {
+  win32::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) {
     throw queue::Failure(queue::CoreFailure::kGeneric, "The About window's logo cannot be made");
   }
   std::memcpy(bits, picture.bgra.data(), picture.bgra.size());
@@ -108,9 +108,7 @@ void OpenAddress(std::u16string_view address) {
 
 TAboutForm::TAboutForm(TMainForm& main_form) : main_form_(main_form) {}
 
-TAboutForm::~TAboutForm() {
-  if (logo_bitmap_ != nullptr) DeleteObject(logo_bitmap_);
-}
+TAboutForm::~TAboutForm() = default;
 
 void TAboutForm::Create() {
   logo_ = win32::DecodePng(LogoResource());
@@ -186,13 +184,12 @@ void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
       height = box_height;
     }
   }
-  HDC picture_dc = CreateCompatibleDC(item.hDC);
-  HGDIOBJ previous = SelectObject(picture_dc, logo_bitmap_);
+  const win32::MemoryDc picture_dc(item.hDC);
+  const win32::SavedDcState saved(picture_dc.get());
+  SelectObject(picture_dc.get(), logo_bitmap_.get());
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   AlphaBlend(item.hDC, box.left + (box_width - width) / 2, box.top + (box_height - height) / 2,
-             width, height, picture_dc, 0, 0, logo_.width, logo_.height, blend);
-  SelectObject(picture_dc, previous);
-  DeleteDC(picture_dc);
+             width, height, picture_dc.get(), 0, 0, logo_.width, logo_.height, blend);
 }
 
 void TAboutForm::lbl2Click() {
