@@ -138,17 +138,10 @@ COLORREF FramePixelOf(HWND window, int x, int y) {
   return pixel;
 }
 
-// Whether any pixel of the window's client area has the colour.
+// Whether any pixel of the window's client area, drawn anew, has the colour.
 bool ShowsColour(HWND window, COLORREF colour) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  RECT client;
-  GetClientRect(window, &client);
-  HDC dc = GetDC(window);
-  bool found = false;
-  for (int y = 0; y < client.bottom && !found; ++y)
-    for (int x = 0; x < client.right && !found; ++x) found = GetPixel(dc, x, y) == colour;
-  ReleaseDC(window, dc);
-  return found;
+  return window_geometry::ShowsColour(window, colour);
 }
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -443,18 +436,28 @@ void CALLBACK WatchForMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   EndMenu();
 }
 
-TEST_F(ThemeDrawingTest, PopupMenuHasTheThemesBackground) {
-  HWND window = MakeWindow(200, 100);
-  HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING, 1, L"Восстановить");
-  AppendMenuW(menu, MF_STRING, 2, L"Закрыть");
+// Shows the menu over the window until its background is read; returns that colour.
+COLORREF ShownMenuBackground(HWND window, HMENU menu) {
   seen_menu = CLR_INVALID;
   menu_ticks = 0;
   SetTimer(nullptr, 0, 50, WatchForMenu);
   SetForegroundWindow(window);
   TrackPopupMenu(menu, TPM_RETURNCMD, 60, 60, 0, window, nullptr);
+  return seen_menu;
+}
+
+HMENU WindowLikeMenu() {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 1, L"Восстановить");
+  AppendMenuW(menu, MF_STRING, 2, L"Закрыть");
+  return menu;
+}
+
+TEST_F(ThemeDrawingTest, PopupMenuHasTheThemesBackground) {
+  HWND window = MakeWindow(200, 100);
+  HMENU menu = WindowLikeMenu();
+  EXPECT_TRUE(Near(ShownMenuBackground(window, menu), Ref(colours().menu_background), 0));
   DestroyMenu(menu);
-  EXPECT_TRUE(Near(seen_menu, Ref(colours().menu_background), 0));
 }
 
 TEST_F(ThemeDrawingTest, SystemLookWithoutATheme) {
@@ -570,21 +573,11 @@ TEST_F(HighContrastTest, AFailureInsideTheDrawingStopsBeforeTheSystem) {
 // system's colours once high contrast is on.
 TEST_F(HighContrastTest, PopupMenuGivesUpTheThemesBackground) {
   HWND window = MakeWindow(200, 100);
-  HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING, 1, L"Восстановить");
-  AppendMenuW(menu, MF_STRING, 2, L"Закрыть");
-  const auto shown = [&] {
-    seen_menu = CLR_INVALID;
-    menu_ticks = 0;
-    SetTimer(nullptr, 0, 50, WatchForMenu);
-    SetForegroundWindow(window);
-    TrackPopupMenu(menu, TPM_RETURNCMD, 60, 60, 0, window, nullptr);
-    return seen_menu;
-  };
-  EXPECT_TRUE(Near(shown(), Ref(colours().menu_background), 0));
+  HMENU menu = WindowLikeMenu();
+  EXPECT_TRUE(Near(ShownMenuBackground(window, menu), Ref(colours().menu_background), 0));
   high_contrast = true;
   SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-  EXPECT_EQ(shown(), GetSysColor(COLOR_MENU));
+  EXPECT_EQ(ShownMenuBackground(window, menu), GetSysColor(COLOR_MENU));
   DestroyMenu(menu);
 }
 

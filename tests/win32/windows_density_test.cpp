@@ -28,6 +28,7 @@ using window_geometry::ClientSize;
 using window_geometry::FontHeight;
 using window_geometry::RectIn;
 using window_geometry::SameRect;
+using window_geometry::ShowsColour;
 
 // Tells the window its density changed, with the rectangle the system would suggest: the
 // window's own rectangle grown about its top left corner by new / old.
@@ -197,17 +198,6 @@ POINT BarePoint(HWND window) {
       if (ChildWindowFromPointEx(window, {x, y}, CWP_SKIPINVISIBLE) == window) return {x, y};
   ADD_FAILURE() << "every point is covered";
   return {0, 0};
-}
-
-bool ShowsColour(HWND window, COLORREF colour) {
-  RECT client;
-  GetClientRect(window, &client);
-  HDC dc = GetDC(window);
-  bool found = false;
-  for (int y = 0; y < client.bottom && !found; ++y)
-    for (int x = 0; x < client.right && !found; ++x) found = GetPixel(dc, x, y) == colour;
-  ReleaseDC(window, dc);
-  return found;
 }
 
 TEST_F(WindowsDensityTest, HighContrastColoursWinOverTheThemeAndTheWindowsOwn) {
