@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "theme/container/theme_failure.h"
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
+#include "win32/theme/high_contrast.h"
 #include "win32/theme/theme_hook.h"
 #include "win32/theme/theme_request_win.h"
 #include "win32/theme/win_theme.h"
@@ -136,17 +138,10 @@ COLORREF FramePixelOf(HWND window, int x, int y) {
   return pixel;
 }
 
-// Whether any pixel of the window's client area has the colour.
+// Whether any pixel of the window's client area, drawn anew, has the colour.
 bool ShowsColour(HWND window, COLORREF colour) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  RECT client;
-  GetClientRect(window, &client);
-  HDC dc = GetDC(window);
-  bool found = false;
-  for (int y = 0; y < client.bottom && !found; ++y)
-    for (int x = 0; x < client.right && !found; ++x) found = GetPixel(dc, x, y) == colour;
-  ReleaseDC(window, dc);
-  return found;
+  return window_geometry::ShowsColour(window, colour);
 }
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -441,24 +436,149 @@ void CALLBACK WatchForMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   EndMenu();
 }
 
-TEST_F(ThemeDrawingTest, PopupMenuHasTheThemesBackground) {
-  HWND window = MakeWindow(200, 100);
-  HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING, 1, L"Восстановить");
-  AppendMenuW(menu, MF_STRING, 2, L"Закрыть");
+// Shows the menu over the window until its background is read; returns that colour.
+COLORREF ShownMenuBackground(HWND window, HMENU menu) {
   seen_menu = CLR_INVALID;
   menu_ticks = 0;
   SetTimer(nullptr, 0, 50, WatchForMenu);
   SetForegroundWindow(window);
   TrackPopupMenu(menu, TPM_RETURNCMD, 60, 60, 0, window, nullptr);
+  return seen_menu;
+}
+
+HMENU WindowLikeMenu() {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 1, L"Восстановить");
+  AppendMenuW(menu, MF_STRING, 2, L"Закрыть");
+  return menu;
+}
+
+TEST_F(ThemeDrawingTest, PopupMenuHasTheThemesBackground) {
+  HWND window = MakeWindow(200, 100);
+  HMENU menu = WindowLikeMenu();
+  EXPECT_TRUE(Near(ShownMenuBackground(window, menu), Ref(colours().menu_background), 0));
   DestroyMenu(menu);
-  EXPECT_TRUE(Near(seen_menu, Ref(colours().menu_background), 0));
 }
 
 TEST_F(ThemeDrawingTest, SystemLookWithoutATheme) {
   win32theme::SetActiveTheme(nullptr);
   HWND window = MakeWindow(200, 100);
   EXPECT_EQ(PixelOf(window, 190, 5), GetSysColor(COLOR_BTNFACE));
+}
+
+// High contrast, as the system reports it to the theme here: Wine's SPI_GETHIGHCONTRAST always
+// answers off and SPI_SETHIGHCONTRAST changes nothing, so the test answers in its place and sends
+// the messages Windows sends to every top-level window when the user switches it.
+bool high_contrast = false;
+
+bool TestHighContrast() {
+  return high_contrast;
+}
+
+// A pixel as the window shows it now: what the message invalidated is painted, nothing more.
+COLORREF PixelNow(HWND top, HWND window, int x, int y) {
+  RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  HDC dc = GetDC(window);
+  const COLORREF pixel = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return pixel;
+}
+
+struct LookChange {
+  const char* name;
+  UINT message;
+  WPARAM wparam;
+};
+
+class HighContrastTest : public ThemeDrawingTest, public ::testing::WithParamInterface<LookChange> {
+ protected:
+  void SetUp() override {
+    ThemeDrawingTest::SetUp();
+    win32theme::SetHighContrastReader(&TestHighContrast);
+  }
+  void TearDown() override {
+    high_contrast = false;
+    win32theme::SetHighContrastReader(nullptr);
+    if (!windows_.empty()) win32theme::FollowSystemLook(windows_.front());
+    ThemeDrawingTest::TearDown();
+  }
+  // The user switches high contrast: the setting changes, then every top-level window is told.
+  void Switch(HWND window, bool on) {
+    high_contrast = on;
+    SendMessageW(window, GetParam().message, GetParam().wparam, 0);
+  }
+};
+
+TEST_P(HighContrastTest, SwitchingItDropsTheThemeForTheSystemsColoursAndBack) {
+  HWND window = MakeWindow(400, 300);
+  const auto& c = colours();
+  HWND button = MakeControl(window, L"Button", L"Следующий", BS_PUSHBUTTON, {10, 10, 130, 60});
+  HWND edit = MakeControl(window, L"Edit", L"http://localhost", ES_AUTOHSCROLL, {10, 80, 180, 107},
+                          0, WS_EX_CLIENTEDGE);
+  HWND group = MakeControl(window, L"Button", L"", BS_GROUPBOX, {250, 140, 278, 223});
+  HWND label = MakeControl(window, L"Static", L"Адрес сервера:", SS_LEFT, {10, 200, 150, 220});
+  PixelOf(window, 0, 0);  // everything drawn once, in the theme
+  ASSERT_TRUE(Near(PixelNow(window, button, 4, 25), Average(c.button.face)));
+
+  Switch(window, true);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(PixelNow(window, window, 390, 5), face);
+  EXPECT_EQ(PixelNow(window, button, 4, 25), face);  // the system's own button
+  EXPECT_EQ(PixelNow(window, edit, 160, 20), GetSysColor(COLOR_WINDOW));
+  EXPECT_FALSE(Near(PixelNow(window, window, 100, 80), Ref(c.edit_border), 0));
+  EXPECT_EQ(PixelNow(window, group, 14, 40), face);
+  EXPECT_EQ(PixelNow(window, label, 139, 10), face);
+  // A window made while it is on is never drawn in the theme either.
+  HWND later = MakeWindow(200, 100);
+  EXPECT_EQ(PixelOf(later, 190, 5), face);
+
+  Switch(window, false);
+  EXPECT_TRUE(Near(PixelNow(window, window, 390, 5), Ref(c.window), 0));
+  EXPECT_TRUE(Near(PixelNow(window, button, 4, 25), Average(c.button.face)));
+  EXPECT_TRUE(Near(PixelNow(window, edit, 160, 20), Ref(c.edit_background), 0));
+  EXPECT_TRUE(Near(PixelNow(window, window, 100, 80), Ref(c.edit_border), 0));
+  EXPECT_TRUE(Near(PixelNow(window, group, 14, 40), Ref(c.window), 0));
+  EXPECT_TRUE(Near(PixelOf(later, 190, 5), Ref(c.window), 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, HighContrastTest,
+                         ::testing::Values(LookChange{"SettingChange", WM_SETTINGCHANGE,
+                                                      SPI_SETHIGHCONTRAST},
+                                           LookChange{"SysColorChange", WM_SYSCOLORCHANGE, 0},
+                                           LookChange{"ThemeChanged", WM_THEMECHANGED, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+bool FailingHighContrast() {
+  throw std::bad_alloc();
+}
+
+// Out of memory inside the theme's window procedure: the failure stops there, before the
+// system's frames, and the window carries on in the look it had.
+TEST_F(HighContrastTest, AFailureInsideTheDrawingStopsBeforeTheSystem) {
+  HWND window = MakeWindow(200, 100);
+  HWND button = MakeControl(window, L"Button", L"Следующий", BS_PUSHBUTTON, {10, 10, 130, 60});
+  win32theme::SetHighContrastReader(&FailingHighContrast);
+  bool escaped = false;
+  try {
+    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  } catch (...) {
+    escaped = true;
+  }
+  EXPECT_FALSE(escaped);
+  EXPECT_TRUE(Near(PixelOf(window, 190, 5), Ref(colours().window), 0));
+  EXPECT_TRUE(Near(PixelOf(button, 4, 25), Average(colours().button.face)));
+}
+
+// A menu shown once in the theme (the window menu is shown again and again) is shown in the
+// system's colours once high contrast is on.
+TEST_F(HighContrastTest, PopupMenuGivesUpTheThemesBackground) {
+  HWND window = MakeWindow(200, 100);
+  HMENU menu = WindowLikeMenu();
+  EXPECT_TRUE(Near(ShownMenuBackground(window, menu), Ref(colours().menu_background), 0));
+  high_contrast = true;
+  SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  EXPECT_EQ(ShownMenuBackground(window, menu), GetSysColor(COLOR_MENU));
+  DestroyMenu(menu);
 }
 
 // The settings window's layout at 96 pixels per inch.

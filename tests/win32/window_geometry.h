@@ -1,5 +1,6 @@
 // What the Windows tests read back from real windows: a control's rectangle in its parent, a
-// window's client size, a control's font height, and rectangles compared with a readable failure.
+// window's client size, a control's font height, whether a colour shows in it, and rectangles
+// compared with a readable failure.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +22,18 @@ inline ::testing::AssertionResult SameRect(const RECT& seen, const RECT& expecte
          << "(" << seen.left << "," << seen.top << ")-(" << seen.right << "," << seen.bottom
          << ") instead of (" << expected.left << "," << expected.top << ")-(" << expected.right
          << "," << expected.bottom << ")";
+}
+
+// Whether any pixel of the window's client area, as it is drawn now, has the colour.
+inline bool ShowsColour(HWND window, COLORREF colour) {
+  RECT client;
+  GetClientRect(window, &client);
+  HDC dc = GetDC(window);
+  bool found = false;
+  for (int y = 0; y < client.bottom && !found; ++y)
+    for (int x = 0; x < client.right && !found; ++x) found = GetPixel(dc, x, y) == colour;
+  ReleaseDC(window, dc);
+  return found;
 }
 
 inline SIZE ClientSize(HWND window) {

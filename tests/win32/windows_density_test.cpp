@@ -27,6 +27,7 @@
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
+#include "win32/theme/high_contrast.h"
 #include "win32/theme/theme_hook.h"
 #include "win32/theme/theme_request_win.h"
 #include "win32/theme/win_theme.h"
@@ -41,6 +42,7 @@ using window_geometry::ClientSize;
 using window_geometry::FontHeight;
 using window_geometry::RectIn;
 using window_geometry::SameRect;
+using window_geometry::ShowsColour;
 
 // Tells the window its density changed, with the rectangle the system would suggest: the
 // window's own rectangle grown about its top left corner by new / old.
@@ -376,6 +378,79 @@ TEST_F(WindowsDensityTest, FrameIsReckonedAtTheDensityAsked) {
   EXPECT_EQ(at_96.cy, system.bottom - system.top);
   EXPECT_GT(at_192.cx, at_96.cx);
   EXPECT_GT(at_192.cy, at_96.cy);  // AdjustWindowRectEx would give the system's again
+}
+
+// High contrast, answered by the test (Wine cannot turn it on) and announced as Windows announces
+// it to every top-level window.
+bool high_contrast = false;
+
+bool TestHighContrast() {
+  return high_contrast;
+}
+
+void SwitchHighContrast(bool on, UINT message, WPARAM wparam) {
+  high_contrast = on;
+  for (HWND window : {MainForm->hwnd(), AboutForm->hwnd()})
+    SendMessageW(window, message, wparam, 0);
+  for (HWND window : {MainForm->hwnd(), AboutForm->hwnd()})
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+COLORREF PixelOf(HWND window, POINT at) {
+  HDC dc = GetDC(window);
+  const COLORREF pixel = GetPixel(dc, at.x, at.y);
+  ReleaseDC(window, dc);
+  return pixel;
+}
+
+// A point of the window's client area that no control covers.
+POINT BarePoint(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  for (int y = 2; y < client.bottom; y += 7)
+    for (int x = 2; x < client.right; x += 7)
+      if (ChildWindowFromPointEx(window, {x, y}, CWP_SKIPINVISIBLE) == window) return {x, y};
+  ADD_FAILURE() << "every point is covered";
+  return {0, 0};
+}
+
+TEST_F(WindowsDensityTest, HighContrastColoursWinOverTheThemeAndTheWindowsOwn) {
+  win32theme::SetHighContrastReader(&TestHighContrast);
+  for (HWND window : {MainForm->hwnd(), AboutForm->hwnd()}) {
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+  }
+  const COLORREF themed = win32theme::ToColorRef(win32theme::ActiveTheme()->colours().window);
+  const COLORREF blue = RGB(0, 0, 255);
+  const POINT bare = BarePoint(MainForm->hwnd());
+  EXPECT_EQ(PixelOf(MainForm->hwnd(), bare), themed);
+  EXPECT_TRUE(ShowsColour(AboutForm->lbl2, blue));
+
+  SwitchHighContrast(true, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
+  EXPECT_EQ(PixelOf(MainForm->hwnd(), bare), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(PixelOf(AboutForm->hwnd(), BarePoint(AboutForm->hwnd())), GetSysColor(COLOR_BTNFACE));
+  for (HWND link : {AboutForm->lbl2, AboutForm->lbl5}) {
+    EXPECT_TRUE(ShowsColour(link, GetSysColor(COLOR_HOTLIGHT)));
+    EXPECT_FALSE(ShowsColour(link, blue));
+  }
+  EXPECT_TRUE(ShowsColour(AboutForm->lbl3, GetSysColor(COLOR_WINDOWTEXT)));
+
+  SwitchHighContrast(false, WM_SYSCOLORCHANGE, 0);
+  EXPECT_EQ(PixelOf(MainForm->hwnd(), bare), themed);
+  EXPECT_TRUE(ShowsColour(AboutForm->lbl2, blue));
+
+  // Without a theme the operator window is cream, and gives that up too.
+  const win32theme::WinTheme* theme = win32theme::ActiveTheme();
+  win32theme::SetActiveTheme(nullptr);
+  SwitchHighContrast(false, WM_THEMECHANGED, 0);
+  EXPECT_EQ(PixelOf(MainForm->hwnd(), bare), RGB(255, 251, 240));
+  SwitchHighContrast(true, WM_THEMECHANGED, 0);
+  EXPECT_EQ(PixelOf(MainForm->hwnd(), bare), GetSysColor(COLOR_BTNFACE));
+
+  SwitchHighContrast(false, WM_SYSCOLORCHANGE, 0);
+  win32theme::SetActiveTheme(theme);
+  win32theme::SetHighContrastReader(nullptr);
+  for (HWND window : {MainForm->hwnd(), AboutForm->hwnd()}) ShowWindow(window, SW_HIDE);
 }
 
 }  // namespace

@@ -33,12 +33,11 @@ void SetControlFont(HWND control, HFONT font) {
 
 SIZE TextSize(HWND window, HFONT font, std::u16string_view text) {
   SIZE size{};
-  HDC dc = GetDC(window);
-  HGDIOBJ previous = SelectObject(dc, font);
   const std::wstring wide = WideString(text);
-  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(dc, previous);
-  ReleaseDC(window, dc);
+  const WindowDc dc(window);
+  const SavedDcState saved(dc.get());
+  SelectObject(dc.get(), font);
+  GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
   return size;
 }
 
@@ -51,24 +50,20 @@ DesignFont::DesignFont(int design_pixels, const Scaling& scaling, Style style) {
   description.lfCharSet = DEFAULT_CHARSET;
   description.lfQuality = DEFAULT_QUALITY;
   std::wcsncpy(description.lfFaceName, L"Tahoma", LF_FACESIZE - 1);
-  font_ = CreateFontIndirectW(&description);
-  if (font_ != nullptr && style.width_percent != 100) {
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(screen, font_);
+  font_.reset(CreateFontIndirectW(&description));
+  if (font_ && style.width_percent != 100) {
     TEXTMETRICW metrics{};
-    GetTextMetricsW(screen, &metrics);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(font_);
+    {
+      const WindowDc screen(nullptr);
+      const SavedDcState saved(screen.get());
+      SelectObject(screen.get(), font_.get());
+      GetTextMetricsW(screen.get(), &metrics);
+    }
     description.lfWidth =
         std::max<LONG>(1, MulDiv(metrics.tmAveCharWidth, style.width_percent, 100));
-    font_ = CreateFontIndirectW(&description);
+    font_.reset(CreateFontIndirectW(&description));
   }
-  if (font_ == nullptr) throw queue::Failure(queue::CoreFailure::kGeneric, "A font cannot be made");
-}
-
-DesignFont::~DesignFont() {
-  DeleteObject(font_);
+  if (!font_) throw queue::Failure(queue::CoreFailure::kGeneric, "A font cannot be made");
 }
 
 }  // namespace win32

@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "win32/controls/gdi_handles.h"
 #include "win32/scaling/design_scaling.h"
 
 namespace win32 {
@@ -38,12 +39,11 @@ class DesignFont {
   DesignFont(int design_pixels, const Scaling& scaling) : DesignFont(design_pixels, scaling, {}) {}
   DesignFont(const DesignFont&) = delete;
   DesignFont& operator=(const DesignFont&) = delete;
-  ~DesignFont();
 
-  HFONT handle() const { return font_; }
+  HFONT handle() const { return font_.get(); }
 
  private:
-  HFONT font_;
+  Font font_;
 };
 
 }  // namespace win32

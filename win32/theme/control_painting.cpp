@@ -3,21 +3,12 @@
 
 #include <algorithm>
 
+#include "win32/controls/gdi_handles.h"
+
 namespace win32theme {
 namespace {
 
-// Selects objects into a device context for one drawing and puts the old ones back.
-class DcState {
- public:
-  explicit DcState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-  ~DcState() { RestoreDC(dc_, saved_); }
-  DcState(const DcState&) = delete;
-  DcState& operator=(const DcState&) = delete;
-
- private:
-  HDC dc_;
-  int saved_;
-};
+using DcState = win32::SavedDcState;
 
 int Scaled(int design_pixels, int density) {
   return MulDiv(design_pixels, density, 96);
@@ -62,11 +53,10 @@ const theme::ButtonLook& LookOf(ButtonState state, const theme::ControlColours& 
 
 void FillFace(HDC dc, const RECT& rect, int radius, const theme::Gradient& face) {
   DcState state(dc);
-  HRGN shape = CreateRoundRectRgn(rect.left, rect.top, rect.right + 1, rect.bottom + 1, radius * 2,
-                                  radius * 2);
-  ExtSelectClipRgn(dc, shape, RGN_AND);
+  const win32::Region shape(CreateRoundRectRgn(rect.left, rect.top, rect.right + 1, rect.bottom + 1,
+                                               radius * 2, radius * 2));
+  ExtSelectClipRgn(dc, shape.get(), RGN_AND);
   FillGradient(dc, rect, face);
-  DeleteObject(shape);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/failure.h"
+#include "win32/theme/callback_guard.h"
 #include "win32/theme/themed_windows.h"
 #include "win32/theme/win_theme.h"
 
@@ -32,25 +33,35 @@ std::wstring ClassName(HWND window) {
   return name;
 }
 
-LRESULT CALLBACK OnWindowEvent(int code, WPARAM wparam, LPARAM lparam) {
-  // Nothing thrown here may unwind through the system's frames; nothing below throws.
-  if (code == HCBT_CREATEWND && ActiveTheme()) {
-    const auto window = reinterpret_cast<HWND>(wparam);
-    const CREATESTRUCTW& create = *reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs;
-    const std::wstring name = ClassName(window);
-    const ThemedKind kind = KindOf(name.c_str(), static_cast<DWORD>(create.style));
-    bool wanted = MadeByTheProgram(create) && !InSystemDialog(create.hwndParent);
-    if (!wanted) {
-      if (kind == ThemedKind::kToolTip)
-        wanted = switches.tooltips;
-      else if (kind == ThemedKind::kMenu)
-        wanted = switches.menus;
-      else if (name == L"#32770" || InSystemDialog(create.hwndParent) ||
-               kind == ThemedKind::kComboList)
-        wanted = switches.dialogs;
-    }
-    if (wanted && kind != ThemedKind::kNone) AttachTheme(window, kind);
+// Attaches the theme to the window being made, when it is one the theme draws.
+void AttachAsMade(WPARAM wparam, LPARAM lparam) {
+  const auto window = reinterpret_cast<HWND>(wparam);
+  const CREATESTRUCTW& create = *reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs;
+  const std::wstring name = ClassName(window);
+  const ThemedKind kind = KindOf(name.c_str(), static_cast<DWORD>(create.style));
+  bool wanted = MadeByTheProgram(create) && !InSystemDialog(create.hwndParent);
+  if (!wanted) {
+    if (kind == ThemedKind::kToolTip)
+      wanted = switches.tooltips;
+    else if (kind == ThemedKind::kMenu)
+      wanted = switches.menus;
+    else if (name == L"#32770" || InSystemDialog(create.hwndParent) ||
+             kind == ThemedKind::kComboList)
+      wanted = switches.dialogs;
   }
+  if (wanted && kind != ThemedKind::kNone) AttachTheme(window, kind);
+}
+
+LRESULT CALLBACK OnWindowEvent(int code, WPARAM wparam, LPARAM lparam) {
+  // A window the theme could not be attached to is still made, in the system's look.
+  if (code == HCBT_CREATEWND && ActiveTheme())
+    WithoutEscape(
+        L"The theme could not be attached to a new window",
+        [&] {
+          AttachAsMade(wparam, lparam);
+          return LRESULT{0};
+        },
+        [] { return LRESULT{0}; });
   return CallNextHookEx(hook, code, wparam, lparam);
 }
 

@@ -1,7 +1,10 @@
 // Discovering the program's theme resources and making one the active theme.
 #include "win32/theme/theme_request_win.h"
 
+#include <exception>
+
 #include "theme/container/theme_failure.h"
+#include "win32/theme/callback_guard.h"
 
 namespace win32theme {
 namespace {
@@ -13,9 +16,22 @@ std::u16string ResourceName(LPCWSTR name) {
   return reinterpret_cast<const char16_t*>(name);
 }
 
-BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names) {
-  reinterpret_cast<std::vector<std::u16string>*>(names)->push_back(ResourceName(name));
-  return TRUE;
+// The names found so far, and a failure to keep one (out of memory), which stops the listing and
+// is thrown again once the system's listing has returned.
+struct Collected {
+  std::vector<std::u16string> names;
+  std::exception_ptr failure;
+};
+
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR collected) {
+  auto& into = *reinterpret_cast<Collected*>(collected);
+  try {
+    into.names.push_back(ResourceName(name));
+    return TRUE;
+  } catch (...) {
+    into.failure = std::current_exception();
+    return FALSE;
+  }
 }
 
 std::string ReadResource(HMODULE module, const std::u16string& name) {
@@ -48,6 +64,7 @@ BOOL CALLBACK RenameButton(HWND child, LPARAM) {
 
 LRESULT CALLBACK OnBoxEvent(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HCBT_ACTIVATE) {
+    // Nothing here throws: the system's calls only, and the button's text is a constant.
     EnumChildWindows(reinterpret_cast<HWND>(wparam), RenameButton, 0);
     // Once: a later box on this thread keeps its own buttons.
     HHOOK done = button_hook;
@@ -62,11 +79,13 @@ LRESULT CALLBACK OnBoxEvent(int code, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 std::vector<theme::ThemeResource> ThemeResourcesOf(HMODULE module) {
-  std::vector<std::u16string> names;
+  Collected collected;
   // Fails when the module has no resource of the type: then there are none.
-  EnumResourceNamesW(module, kThemeResourceType, CollectName, reinterpret_cast<LONG_PTR>(&names));
+  EnumResourceNamesW(module, kThemeResourceType, CollectName,
+                     reinterpret_cast<LONG_PTR>(&collected));
+  if (collected.failure) std::rethrow_exception(collected.failure);
   std::vector<theme::ThemeResource> resources;
-  for (const auto& name : names)
+  for (const auto& name : collected.names)
     resources.push_back({name, [module, name] { return ReadResource(module, name); }});
   return resources;
 }

@@ -7,8 +7,11 @@
 #include <algorithm>
 #include <string>
 
+#include "win32/controls/gdi_handles.h"
 #include "win32/scaling/window_scaling.h"
+#include "win32/theme/callback_guard.h"
 #include "win32/theme/control_painting.h"
+#include "win32/theme/high_contrast.h"
 #include "win32/theme/win_theme.h"
 
 namespace win32theme {
@@ -95,19 +98,37 @@ LRESULT AnswerStaticColour(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   return reinterpret_cast<LRESULT>(theme.window_brush());
 }
 
-void GiveMenuBackground(HMENU menu, const WinTheme& theme) {
+// The theme's background, or the system's (null) while high contrast is on.
+void GiveMenuBackground(HMENU menu, HBRUSH background) {
   MENUINFO info{};
   info.cbSize = sizeof info;
   info.fMask = MIM_BACKGROUND;
-  info.hbrBack = theme.menu_brush();
+  info.hbrBack = background;
   SetMenuInfo(menu, &info);
+}
+
+// A subclass procedure of the theme: `Body` behind the barrier, so no failure of the drawing
+// reaches the system's frames; the control is then drawn as the system draws it.
+template <SUBCLASSPROC Body>
+LRESULT CALLBACK Guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                         DWORD_PTR ref) noexcept {
+  return WithoutEscape(
+      L"The theme's drawing of a window failed; the system draws it",
+      [&] { return Body(window, message, wparam, lparam, id, ref); },
+      [&] { return DefSubclassProc(window, message, wparam, lparam); });
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                             DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   if (message == WM_NCDESTROY) {
-    Detach(window, WindowProc, id);
+    Detach(window, Guarded<WindowProc>, id);
+    return DefSubclassProc(window, message, wparam, lparam);
+  }
+  // High contrast turned on or off, or the system's colours changed: the theme's drawing stops
+  // or resumes, and the window with every control in it is drawn anew.
+  if (ChangesSystemLook(message, wparam)) {
+    FollowSystemLook(window);
     return DefSubclassProc(window, message, wparam, lparam);
   }
   if (!theme) return DefSubclassProc(window, message, wparam, lparam);
@@ -142,10 +163,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     }
     case WM_CTLCOLORSCROLLBAR:
       return reinterpret_cast<LRESULT>(theme->scroll_track_brush());
-    case WM_SYSCOLORCHANGE:
-    case WM_THEMECHANGED:
-      InvalidateRect(window, nullptr, TRUE);
-      break;
     default:
       break;
   }
@@ -159,10 +176,8 @@ LRESULT PaintInto(HWND window, UINT message, WPARAM wparam, const Paint& paint) 
   if (message == WM_PRINTCLIENT) {
     paint(reinterpret_cast<HDC>(wparam));
   } else {
-    PAINTSTRUCT painting;
-    HDC dc = BeginPaint(window, &painting);
-    paint(dc);
-    EndPaint(window, &painting);
+    const win32::PaintDc dc(window);
+    paint(dc.get());
   }
   return 0;
 }
@@ -219,10 +234,10 @@ bool ChangesLook(UINT message) {
 LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                             DWORD_PTR ref) {
   auto* data = reinterpret_cast<ButtonData*>(ref);
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
-      Detach(button, ButtonProc, id);
+      Detach(button, Guarded<ButtonProc>, id);
       delete data;
       return DefSubclassProc(button, message, wparam, lparam);
     case WM_PAINT:
@@ -255,20 +270,18 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wparam, LPARAM lpa
 
 LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                            DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
-      Detach(group, GroupProc, id);
+      Detach(group, Guarded<GroupProc>, id);
       break;
     case WM_PAINT: {
       if (!theme) break;
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(group, &paint);
+      const win32::PaintDc dc(group);
       RECT client;
       GetClientRect(group, &client);
-      PaintGroupFrame(dc, client, FontOf(group), TextOf(group), IsWindowEnabled(group),
+      PaintGroupFrame(dc.get(), client, FontOf(group), TextOf(group), IsWindowEnabled(group),
                       DensityOf(group), *theme);
-      EndPaint(group, &paint);
       return 0;
     }
     case WM_ERASEBKGND:
@@ -278,7 +291,7 @@ LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lpara
         const auto dc = reinterpret_cast<HDC>(wparam);
         RECT client;
         GetClientRect(group, &client);
-        const int saved = SaveDC(dc);
+        const win32::SavedDcState saved(dc);
         HWND parent = GetParent(group);
         for (HWND sibling = GetWindow(parent, GW_CHILD); sibling;
              sibling = GetWindow(sibling, GW_HWNDNEXT)) {
@@ -289,7 +302,6 @@ LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wparam, LPARAM lpara
           ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
         }
         FillWindowBackground(dc, client, *theme);
-        RestoreDC(dc, saved);
         return 1;
       }
     default:
@@ -309,13 +321,11 @@ void OutlineFrame(HWND field, theme::Rgb border, const WinTheme& theme) {
   RECT window_rect;
   GetWindowRect(field, &window_rect);
   OffsetRect(&window_rect, -window_rect.left, -window_rect.top);
-  HDC dc = GetWindowDC(field);
-  const int saved = SaveDC(dc);
-  SelectObject(dc, theme.Pen(border));
-  SelectObject(dc, GetStockObject(NULL_BRUSH));
-  Rectangle(dc, window_rect.left, window_rect.top, window_rect.right, window_rect.bottom);
-  RestoreDC(dc, saved);
-  ReleaseDC(field, dc);
+  const win32::WindowDc dc(field, win32::WindowDc::Area::kWhole);
+  const win32::SavedDcState saved(dc.get());
+  SelectObject(dc.get(), theme.Pen(border));
+  SelectObject(dc.get(), GetStockObject(NULL_BRUSH));
+  Rectangle(dc.get(), window_rect.left, window_rect.top, window_rect.right, window_rect.bottom);
 }
 
 // The frame of a field (edit, open list): one pixel in the theme's border colour, the rest of
@@ -331,17 +341,16 @@ bool PaintFrame(HWND field, theme::Rgb border, HBRUSH fill, const WinTheme& them
   OffsetRect(&client, -window_rect.left, -window_rect.top);
   OffsetRect(&window_rect, -window_rect.left, -window_rect.top);
   if (EqualRect(&client, &window_rect)) return false;  // no frame
-  HDC dc = GetWindowDC(field);
-  PaintFieldFrame(dc, window_rect, client, border, fill, theme);
-  ReleaseDC(field, dc);
+  const win32::WindowDc dc(field, win32::WindowDc::Area::kWhole);
+  PaintFieldFrame(dc.get(), window_rect, client, border, fill, theme);
   return true;
 }
 
 LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                           DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   if (message == WM_NCDESTROY) {
-    Detach(edit, EditProc, id);
+    Detach(edit, Guarded<EditProc>, id);
   } else if (message == WM_NCPAINT && theme) {
     const auto& c = theme->colours();
     const bool enabled = IsWindowEnabled(edit);
@@ -385,10 +394,10 @@ void PaintComboWindow(HWND combo, HDC dc, const WinTheme& theme) {
 
 LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                            DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
-      Detach(combo, ComboProc, id);
+      Detach(combo, Guarded<ComboProc>, id);
       break;
     case WM_PAINT:
     case WM_PRINTCLIENT:
@@ -413,7 +422,7 @@ void PaintComboList(HWND list, HDC dc, const WinTheme& theme) {
   RECT client;
   GetClientRect(list, &client);
   FillRect(dc, &client, theme.list_brush());
-  const int saved = SaveDC(dc);
+  const win32::SavedDcState saved(dc);
   if (HFONT font = FontOf(list)) SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -436,15 +445,14 @@ void PaintComboList(HWND list, HDC dc, const WinTheme& theme) {
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &item,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
-  RestoreDC(dc, saved);
 }
 
 LRESULT CALLBACK ComboListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                DWORD_PTR) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   switch (message) {
     case WM_NCDESTROY:
-      Detach(list, ComboListProc, id);
+      Detach(list, Guarded<ComboListProc>, id);
       break;
     case WM_NCPAINT:
       if (!theme) break;
@@ -477,10 +485,10 @@ LRESULT CALLBACK ComboListProc(HWND list, UINT message, WPARAM wparam, LPARAM lp
 
 LRESULT CALLBACK ToolTipProc(HWND tip, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                              DWORD_PTR) {
-  if (message == WM_NCDESTROY) Detach(tip, ToolTipProc, id);
+  if (message == WM_NCDESTROY) Detach(tip, Guarded<ToolTipProc>, id);
   const LRESULT result = DefSubclassProc(tip, message, wparam, lparam);
   if (message == WM_CREATE && result != -1) {
-    if (const WinTheme* theme = ActiveTheme()) {
+    if (const WinTheme* theme = DrawnTheme()) {
       // The visual style would ignore the colours given below.
       SetWindowTheme(tip, L"", L"");
       SendMessageW(tip, TTM_SETTIPBKCOLOR, ToColorRef(theme->colours().tooltip_background), 0);
@@ -494,12 +502,12 @@ LRESULT CALLBACK ToolTipProc(HWND tip, UINT message, WPARAM wparam, LPARAM lpara
 // background is the menu's own setting, given as the menu's window is made, before it is drawn.
 LRESULT CALLBACK MenuProc(HWND menu_window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                           DWORD_PTR) {
-  if (message == WM_NCDESTROY) Detach(menu_window, MenuProc, id);
+  if (message == WM_NCDESTROY) Detach(menu_window, Guarded<MenuProc>, id);
   const LRESULT result = DefSubclassProc(menu_window, message, wparam, lparam);
-  const WinTheme* theme = ActiveTheme();
-  if (theme && (message == WM_CREATE || message == WM_SHOWWINDOW)) {
+  const WinTheme* theme = DrawnTheme();
+  if (message == WM_CREATE || message == WM_SHOWWINDOW) {
     if (auto menu = reinterpret_cast<HMENU>(SendMessageW(menu_window, kGetMenuMessage, 0, 0)))
-      GiveMenuBackground(menu, *theme);
+      GiveMenuBackground(menu, theme ? theme->menu_brush() : nullptr);
   }
   return result;
 }
@@ -539,26 +547,27 @@ bool AttachTheme(HWND window, ThemedKind kind) {
   if (!SetPropW(window, kAttachedProperty, reinterpret_cast<HANDLE>(1))) return false;
   switch (kind) {
     case ThemedKind::kWindow:
-      return SetWindowSubclass(window, WindowProc, kWindowSubclass, 0);
+      return SetWindowSubclass(window, Guarded<WindowProc>, kWindowSubclass, 0);
     case ThemedKind::kPushButton: {
       auto* data = new ButtonData;
-      if (SetWindowSubclass(window, ButtonProc, kButtonSubclass, reinterpret_cast<DWORD_PTR>(data)))
+      if (SetWindowSubclass(window, Guarded<ButtonProc>, kButtonSubclass,
+                            reinterpret_cast<DWORD_PTR>(data)))
         return true;
       delete data;
       return false;
     }
     case ThemedKind::kGroupBox:
-      return SetWindowSubclass(window, GroupProc, kGroupSubclass, 0);
+      return SetWindowSubclass(window, Guarded<GroupProc>, kGroupSubclass, 0);
     case ThemedKind::kEdit:
-      return SetWindowSubclass(window, EditProc, kEditSubclass, 0);
+      return SetWindowSubclass(window, Guarded<EditProc>, kEditSubclass, 0);
     case ThemedKind::kComboBox:
-      return SetWindowSubclass(window, ComboProc, kComboSubclass, 0);
+      return SetWindowSubclass(window, Guarded<ComboProc>, kComboSubclass, 0);
     case ThemedKind::kComboList:
-      return SetWindowSubclass(window, ComboListProc, kComboListSubclass, 0);
+      return SetWindowSubclass(window, Guarded<ComboListProc>, kComboListSubclass, 0);
     case ThemedKind::kToolTip:
-      return SetWindowSubclass(window, ToolTipProc, kToolTipSubclass, 0);
+      return SetWindowSubclass(window, Guarded<ToolTipProc>, kToolTipSubclass, 0);
     case ThemedKind::kMenu:
-      return SetWindowSubclass(window, MenuProc, kMenuSubclass, 0);
+      return SetWindowSubclass(window, Guarded<MenuProc>, kMenuSubclass, 0);
     case ThemedKind::kNone:
       break;
   }
@@ -566,7 +575,7 @@ bool AttachTheme(HWND window, ThemedKind kind) {
 }
 
 HBRUSH WindowBackgroundBrush(HBRUSH standard) {
-  const WinTheme* theme = ActiveTheme();
+  const WinTheme* theme = DrawnTheme();
   return theme ? theme->window_brush() : standard;
 }
 

@@ -27,7 +27,7 @@ WinTheme::WinTheme(const theme::ThemePackage& package)
       colours_(theme::ReadControlColours(
           theme::ParsePaletteDefinition(Section(package, "palette")),
           theme::StyleSheetRules::Parse(Section(package, "stylesheet")))) {
-  const auto brush = [](theme::Rgb rgb) { return CreateSolidBrush(ToColorRef(rgb)); };
+  const auto brush = [](theme::Rgb rgb) { return win32::Brush(CreateSolidBrush(ToColorRef(rgb))); };
   window_brush_ = brush(colours_.window);
   edit_brush_ = brush(colours_.edit_background);
   edit_disabled_brush_ = brush(colours_.edit_disabled_background);
@@ -41,21 +41,19 @@ WinTheme::WinTheme(const theme::ThemePackage& package)
         colours_.edit_focus_border, colours_.list_border, colours_.group_border,
         colours_.tooltip_border, colours_.menu_border, colours_.button.text,
         colours_.button_disabled.text, colours_.combo.border})
-    pens_.try_emplace(ToColorRef(border), CreatePen(PS_SOLID, 1, ToColorRef(border)));
+    if (!pens_.contains(ToColorRef(border)))
+      pens_.emplace(ToColorRef(border), win32::Pen(CreatePen(PS_SOLID, 1, ToColorRef(border))));
 }
 
 HPEN WinTheme::Pen(theme::Rgb colour) const {
   const auto pen = pens_.find(ToColorRef(colour));
   // Every colour asked for is one of the theme's borders, made above.
-  return pen != pens_.end() ? pen->second : static_cast<HPEN>(GetStockObject(BLACK_PEN));
+  return pen != pens_.end() ? pen->second.get() : static_cast<HPEN>(GetStockObject(BLACK_PEN));
 }
 
 WinTheme::~WinTheme() {
+  // The brushes and pens go with their owners.
   if (active_theme == this) active_theme = nullptr;
-  for (HBRUSH brush : {window_brush_, edit_brush_, edit_disabled_brush_, list_brush_,
-                       scroll_track_brush_, tooltip_brush_, menu_brush_})
-    if (brush) DeleteObject(brush);
-  for (const auto& [colour, pen] : pens_) DeleteObject(pen);
 }
 
 const WinTheme* ActiveTheme() {

@@ -10,6 +10,7 @@
 
 #include "theme/container/theme_container.h"
 #include "theme/definition/control_colours.h"
+#include "win32/controls/gdi_handles.h"
 
 namespace win32theme {
 
@@ -27,27 +28,27 @@ class WinTheme {
   const std::u16string& name() const { return name_; }
   const theme::ControlColours& colours() const { return colours_; }
 
-  HBRUSH window_brush() const { return window_brush_; }
-  HBRUSH edit_brush() const { return edit_brush_; }
-  HBRUSH edit_disabled_brush() const { return edit_disabled_brush_; }
-  HBRUSH list_brush() const { return list_brush_; }
-  HBRUSH scroll_track_brush() const { return scroll_track_brush_; }
-  HBRUSH tooltip_brush() const { return tooltip_brush_; }
-  HBRUSH menu_brush() const { return menu_brush_; }
+  HBRUSH window_brush() const { return window_brush_.get(); }
+  HBRUSH edit_brush() const { return edit_brush_.get(); }
+  HBRUSH edit_disabled_brush() const { return edit_disabled_brush_.get(); }
+  HBRUSH list_brush() const { return list_brush_.get(); }
+  HBRUSH scroll_track_brush() const { return scroll_track_brush_.get(); }
+  HBRUSH tooltip_brush() const { return tooltip_brush_.get(); }
+  HBRUSH menu_brush() const { return menu_brush_.get(); }
   // A one-pixel pen of a border colour of the theme (made with the theme, freed with it).
   HPEN Pen(theme::Rgb colour) const;
 
  private:
   std::u16string name_;
   theme::ControlColours colours_;
-  HBRUSH window_brush_ = nullptr;
-  HBRUSH edit_brush_ = nullptr;
-  HBRUSH edit_disabled_brush_ = nullptr;
-  HBRUSH list_brush_ = nullptr;
-  HBRUSH scroll_track_brush_ = nullptr;
-  HBRUSH tooltip_brush_ = nullptr;
-  HBRUSH menu_brush_ = nullptr;
-  std::map<COLORREF, HPEN> pens_;
+  win32::Brush window_brush_;
+  win32::Brush edit_brush_;
+  win32::Brush edit_disabled_brush_;
+  win32::Brush list_brush_;
+  win32::Brush scroll_track_brush_;
+  win32::Brush tooltip_brush_;
+  win32::Brush menu_brush_;
+  std::map<COLORREF, win32::Pen> pens_;
 };
 
 // The theme every window is drawn in, or null while the system's look is active.

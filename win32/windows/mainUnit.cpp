@@ -11,11 +11,13 @@
 #include "settings/profile/profile_path.h"
 #include "settings/settings_values.h"
 #include "win32/controls/control_behaviour.h"
+#include "win32/controls/gdi_handles.h"
 #include "win32/controls/wide_text.h"
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
 #include "win32/shell/error_box_win.h"
+#include "win32/theme/high_contrast.h"
 #include "win32/windows/outer_rectangle.h"
 #include "win32/windows/setupUnit.h"
 #include "win32/windows/uAboutForm.h"
@@ -46,8 +48,13 @@ enum ControlId {
 
 // The class's background for the whole run.
 HBRUSH CreamBrush() {
-  static const HBRUSH brush = CreateSolidBrush(kCream);
-  return brush;
+  static const win32::Brush brush(CreateSolidBrush(kCream));
+  return brush.get();
+}
+
+// The window's own cream gives way to the system's colours under high contrast.
+HBRUSH BackgroundBrush() {
+  return win32theme::HighContrastOn() ? GetSysColorBrush(COLOR_BTNFACE) : CreamBrush();
 }
 
 int ShowWindowCommand(int show_command) {
@@ -254,10 +261,19 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       AlignControls();
       return 0;
-    case WM_CTLCOLORSTATIC:
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(hwnd(), &client);
+      FillRect(reinterpret_cast<HDC>(wparam), &client, BackgroundBrush());
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC: {
       // The group box and the read-only parts show the window's cream.
-      SetBkColor(reinterpret_cast<HDC>(wparam), kCream);
-      return reinterpret_cast<LRESULT>(CreamBrush());
+      const auto dc = reinterpret_cast<HDC>(wparam);
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(dc, win32theme::HighContrastOn() ? GetSysColor(COLOR_BTNFACE) : kCream);
+      return reinterpret_cast<LRESULT>(BackgroundBrush());
+    }
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED) {
         switch (LOWORD(wparam)) {

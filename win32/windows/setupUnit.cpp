@@ -45,9 +45,9 @@ TSetupForm::~TSetupForm() {
 }
 
 void TSetupForm::Create() {
-  CreateNative(
-      {L"TSetupForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
-      win32::WideString(queue::texts::kSetupCaption).c_str());
+  CreateNative({L"TSetupForm", reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), kStyle, kExStyle,
+                main_form_.hwnd()},
+               win32::WideString(queue::texts::kSetupCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   // Made in the tab order: the address field first although the number list stands above it.

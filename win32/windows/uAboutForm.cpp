@@ -16,6 +16,7 @@
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
+#include "win32/theme/high_contrast.h"
 #include "win32/theme/themed_windows.h"
 #include "win32/windows/mainUnit.h"
 
@@ -79,7 +80,7 @@ std::string_view LogoResource() {
   return {static_cast<const char*>(bytes), SizeofResource(module, found)};
 }
 
-HBITMAP MakeBitmap(const win32::Picture& picture) {
+win32::Bitmap MakeBitmap(const win32::Picture& picture) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = picture.width;
@@ -88,8 +89,8 @@ HBITMAP MakeBitmap(const win32::Picture& picture) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr) {
+  win32::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) {
     throw queue::Failure(queue::CoreFailure::kGeneric, "The About window's logo cannot be made");
   }
   std::memcpy(bits, picture.bgra.data(), picture.bgra.size());
@@ -108,18 +109,18 @@ void OpenAddress(std::u16string_view address) {
 
 TAboutForm::TAboutForm(TMainForm& main_form) : main_form_(main_form) {}
 
-// The window and its labels go before the fonts and the logo they draw with.
+// The window and its labels go before the fonts and the logo they draw with (members, freed
+// after this body).
 TAboutForm::~TAboutForm() {
   DestroyNative();
-  if (logo_bitmap_ != nullptr) DeleteObject(logo_bitmap_);
 }
 
 void TAboutForm::Create() {
   logo_ = win32::DecodePng(LogoResource());
   logo_bitmap_ = MakeBitmap(logo_);
-  CreateNative(
-      {L"TAboutForm", GetSysColorBrush(COLOR_BTNFACE), kStyle, kExStyle, main_form_.hwnd()},
-      win32::WideString(queue::texts::kAboutCaption).c_str());
+  CreateNative({L"TAboutForm", reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), kStyle, kExStyle,
+                main_form_.hwnd()},
+               win32::WideString(queue::texts::kAboutCaption).c_str());
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   const DWORD label = SS_LEFT | SS_NOPREFIX;
@@ -189,13 +190,12 @@ void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
       height = box_height;
     }
   }
-  HDC picture_dc = CreateCompatibleDC(item.hDC);
-  HGDIOBJ previous = SelectObject(picture_dc, logo_bitmap_);
+  const win32::MemoryDc picture_dc(item.hDC);
+  const win32::SavedDcState saved(picture_dc.get());
+  SelectObject(picture_dc.get(), logo_bitmap_.get());
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   AlphaBlend(item.hDC, box.left + (box_width - width) / 2, box.top + (box_height - height) / 2,
-             width, height, picture_dc, 0, 0, logo_.width, logo_.height, blend);
-  SelectObject(picture_dc, previous);
-  DeleteDC(picture_dc);
+             width, height, picture_dc.get(), 0, 0, logo_.width, logo_.height, blend);
 }
 
 void TAboutForm::lbl2Click() {
@@ -209,10 +209,15 @@ void TAboutForm::lbl5Click() {
 LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CTLCOLORSTATIC: {
-      // Labels have no background of their own; the links are blue.
+      // Labels have no background of their own; the links are blue, or the system's colour of
+      // links under high contrast.
       HDC dc = reinterpret_cast<HDC>(wparam);
       SetBkMode(dc, TRANSPARENT);
-      if (IsLink(reinterpret_cast<HWND>(lparam))) SetTextColor(dc, kLinkColour);
+      const bool high_contrast = win32theme::HighContrastOn();
+      if (IsLink(reinterpret_cast<HWND>(lparam)))
+        SetTextColor(dc, high_contrast ? GetSysColor(COLOR_HOTLIGHT) : kLinkColour);
+      else
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_DRAWITEM: {

@@ -54,7 +54,7 @@ class TAboutForm : public win32::ModalWindow {
   std::unique_ptr<win32::DesignFont> title_font_;
   std::unique_ptr<win32::DesignFont> link_font_;
   win32::Picture logo_;
-  HBITMAP logo_bitmap_ = nullptr;
+  win32::Bitmap logo_bitmap_;
 };
 
 // Set at start-up before the window is made; valid until the windows are destroyed.

@@ -6,6 +6,7 @@
 #include "core/failure.h"
 #include "win32/controls/wide_text.h"
 #include "win32/shell/error_box_win.h"
+#include "win32/theme/high_contrast.h"
 
 namespace win32 {
 namespace {
@@ -64,6 +65,9 @@ void Window::CreateNative(const Frame& frame, const wchar_t* caption) {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  // High contrast turned on or off: drawn anew in the colours now in force, with or without a
+  // theme attached.
+  if (win32theme::ChangesSystemLook(message, wparam)) win32theme::FollowSystemLook(hwnd_);
   if (message == WM_ACTIVATE) {
     if (LOWORD(wparam) == WA_INACTIVE) {
       HWND focus = GetFocus();

@@ -20,7 +20,8 @@ class Window {
  protected:
   struct Frame {
     const wchar_t* class_name;  // registered once per run, with this class's procedure
-    HBRUSH background;          // the class's background brush (not owned by the class)
+    HBRUSH background;          // the class's background brush (not owned by the class), or a
+                                // system colour index + 1, which follows the system's colours
     DWORD style;
     DWORD ex_style;
     HWND owner;
