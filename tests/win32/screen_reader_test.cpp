@@ -17,15 +17,8 @@
 #include "core/text.h"
 #include "core/window_texts.h"
 #include "queue_version.h"
+#include "tests/win32/program_windows.h"
 #include "win32/controls/wide_text.h"
-#include "win32/scaling/window_scaling.h"
-#include "win32/shell/application.h"
-#include "win32/theme/theme_hook.h"
-#include "win32/theme/theme_request_win.h"
-#include "win32/theme/win_theme.h"
-#include "win32/windows/mainUnit.h"
-#include "win32/windows/setupUnit.h"
-#include "win32/windows/uAboutForm.h"
 
 namespace {
 
@@ -123,28 +116,11 @@ void PressKey(HWND focused, WPARAM key, bool repeated = false) {
 class ScreenReaderTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    win32theme::InstallThemeHook();
-    win32scaling::InstallDensityHook();
-    application_ = new win32::Application;
-    ASSERT_TRUE(win32theme::RequestTheme(win32theme::kThemeName, false));
-    MainForm = new TMainForm;
-    MainForm->Create();
-    SetupForm = new TSetupForm(*MainForm);
-    SetupForm->Create();
-    AboutForm = new TAboutForm(*MainForm);
-    AboutForm->Create();
-    AboutForm->SetAddressOpener(&RecordAddress);
+    program_windows::Make();
+    if (AboutForm != nullptr) AboutForm->SetAddressOpener(&RecordAddress);
   }
-  static void TearDownTestSuite() {
-    delete AboutForm;
-    delete SetupForm;
-    delete MainForm;
-    delete application_;
-    win32theme::RemoveThemeHook();
-    win32scaling::RemoveDensityHook();
-  }
+  static void TearDownTestSuite() { program_windows::Destroy(); }
   void SetUp() override { opened.clear(); }
-  static inline win32::Application* application_ = nullptr;
 };
 
 // A control as a screen reader should hear it. role 0: the system's, not examined.
