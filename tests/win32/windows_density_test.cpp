@@ -23,6 +23,7 @@
 
 #include "settings/profile/profile_path.h"
 #include "settings/settings_values.h"
+#include "tests/win32/program_windows.h"
 #include "tests/win32/window_geometry.h"
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
@@ -60,33 +61,14 @@ RECT ChangeDensity(HWND window, UINT density) {
 
 class WindowsDensityTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    win32theme::InstallThemeHook();
-    win32scaling::InstallDensityHook();
-    application_ = new win32::Application;
-    ASSERT_TRUE(win32theme::RequestTheme(win32theme::kThemeName, false));
-    MainForm = new TMainForm;
-    MainForm->Create();
-    SetupForm = new TSetupForm(*MainForm);
-    SetupForm->Create();
-    AboutForm = new TAboutForm(*MainForm);
-    AboutForm->Create();
-  }
-  static void TearDownTestSuite() {
-    delete AboutForm;
-    delete SetupForm;
-    delete MainForm;
-    delete application_;
-    win32theme::RemoveThemeHook();
-    win32scaling::RemoveDensityHook();
-  }
+  static void SetUpTestSuite() { program_windows::Make(); }
+  static void TearDownTestSuite() { program_windows::Destroy(); }
   void SetUp() override {
     // Laid out at 96 here: the test's prefix has the system's default density.
     ASSERT_EQ(win32scaling::SystemDensity(), 96u);
     for (HWND window : {MainForm->hwnd(), SetupForm->hwnd(), AboutForm->hwnd()})
       ASSERT_EQ(win32scaling::CurrentDensity(window), 96u);
   }
-  static inline win32::Application* application_ = nullptr;
 };
 
 TEST_F(WindowsDensityTest, SettingsWindowRescalesByThreeHalvesAndBack) {

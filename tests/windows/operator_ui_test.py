@@ -649,6 +649,42 @@ class Scenarios:
         check(self.probe.gone(about), "the About window stays")
         program.close()
 
+    # The About window's two links are its tab stops: the first has the focus when the window
+    # opens, Tab goes from one to the other, and the link with the focus wears a focus
+    # rectangle (its top row, otherwise the background above the text, is dotted).
+    def test_about_links_are_reached_by_tab(self):
+        self.write_settings(settings_text(40, 60, self.scale(420), self.scale(112)))
+        program = self.start()
+        _, about_button = program.control("Button", 3)
+        program.click(about_button)
+        about, _ = self.probe.find(ABOUT_TITLE, "TAboutForm")
+        site, site_rect = self.probe.child(about, "Static", 5)
+        mail, mail_rect = self.probe.child(about, "Static", 7)
+        wait_for("the focus on the site link", lambda: self.probe.focus(about) == site)
+        program.keys("Tab")
+        wait_for("the focus on the e-mail link", lambda: self.probe.focus(about) == mail)
+
+        def top_row(rect):
+            """The colours of the rectangle's top row of pixels, read in one screenshot."""
+            out = subprocess.run(["import", "-window", "root", "-crop",
+                                  "%dx1+%d+%d" % (rect.right - rect.left, rect.left, rect.top),
+                                  "-depth", "8", "txt:-"], env=self.desktop.env,
+                                 capture_output=True, text=True, timeout=STEP_TIMEOUT,
+                                 check=True).stdout
+            return {tuple(int(line.split("#")[1][i:i + 2], 16) for i in (0, 2, 4))
+                    for line in out.splitlines() if "#" in line and not line.startswith("#")}
+
+        background = theme_window_colour()
+        wait_for("a focus rectangle on the e-mail link",
+                 lambda: top_row(mail_rect) - {background})
+        check(top_row(site_rect) == {background}, "the site link still shows a focus rectangle")
+        self.shot("about-link-focused")
+        program.keys("Tab")
+        wait_for("the focus back on the site link", lambda: self.probe.focus(about) == site)
+        self.probe.close(about)
+        check(self.probe.gone(about), "the About window stays")
+        program.close()
+
     # Without the theme resource the box "Style 'Iceberg Classico' not found" with its one
     # "&Close" button comes first; then the program runs in the system's look.
     def test_missing_theme_shows_the_not_found_box(self):

@@ -10,6 +10,7 @@
 #include "queueclient/next_press.h"
 #include "settings/profile/profile_path.h"
 #include "settings/settings_values.h"
+#include "win32/controls/accessible_name.h"
 #include "win32/controls/control_behaviour.h"
 #include "win32/controls/gdi_handles.h"
 #include "win32/controls/wide_text.h"
@@ -121,6 +122,12 @@ void TMainForm::Create() {
   win32::NeverTakeFocus(nextButton);
   win32::WindowKeysLeaveEdit(mmo1);
   win32::OpenListWhenTyping(queueList);
+  const std::pair<HWND, queue::texts::ControlText> named[] = {
+      {queueList, queue::texts::kQueueList},  {mmo1, queue::texts::kAnswerLog},
+      {grp1, queue::texts::kSmallButtons},    {btn2, queue::texts::kSettingsButton},
+      {btn1, queue::texts::kUnusedButton},    {btn3, queue::texts::kAboutButton},
+      {nextButton, queue::texts::kNextButton}};
+  for (const auto& [control, text] : named) win32::NameForScreenReader(control, text);
 
   window_font_ = std::make_unique<win32::DesignFont>(kWindowFontPixels, scaling_);
   next_font_ = std::make_unique<win32::DesignFont>(kNextFontPixels, scaling_,
@@ -235,6 +242,9 @@ void TMainForm::ShowAnswer(const std::u16string& answer) {
     throw queue::Failure(queue::CoreFailure::kGeneric, "Unable to insert a line");
   }
   SendMessageW(queueList, CB_SETCURSEL, 0, 0);
+  // The list keeps its name; its value is now the answer. A drop-down list tells no one of a
+  // choice made by the program, so the program tells the screen reader, which reads the value.
+  NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, queueList, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TMainForm::AppendToLog(const std::u16string& answer) {

@@ -53,6 +53,10 @@ class TMainForm : public win32::Window {
   // "?": the About window, modally.
   void btn3Click();
 
+  // The Next action's steps once the answer is there: the log, then the list, whose new value
+  // is announced to screen readers.
+  void ShowAnswer(const std::u16string& answer);
+
   // At log-off or shut-down the window is not closed, so FormClose does not run; the settings
   // are written here instead, unless a close has written them. A failure is ignored: nobody
   // is left to read a box.
@@ -66,8 +70,6 @@ class TMainForm : public win32::Window {
   // rest of the width at the height of its font; the log keeps its place.
   void AlignControls();
   void SaveSettings();
-  // The Next action's steps once the answer is there: the log, then the list.
-  void ShowAnswer(const std::u16string& answer);
   void AppendToLog(const std::u16string& answer);
 
   win32::Scaling scaling_;

@@ -6,6 +6,7 @@
 #include "core/operator_rules.h"
 #include "core/window_layout.h"
 #include "core/window_texts.h"
+#include "win32/controls/accessible_name.h"
 #include "win32/controls/wide_text.h"
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
@@ -51,14 +52,22 @@ void TSetupForm::Create() {
   scaling_ = win32::Scaling(win32::DensityOfWindowMonitor(win32::HiddenApplicationWindow()));
   win32scaling::MarkDensity(hwnd(), static_cast<UINT>(scaling_.density()));
   // Made in the tab order: the address field first although the number list stands above it.
-  operatorLabel = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kOperatorLabel.caption,
-                                   SS_LEFT | SS_NOPREFIX, kOperatorLabelId);
+  // Each label is made just before its field, the field's label for a screen reader that names
+  // a field by the label before it; the fields are given their labels' names as well.
   serverLabel = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kServerLabel.caption,
                                  SS_LEFT | SS_NOPREFIX, kServerLabelId);
   serverEdit = win32::MakeChild(hwnd(), L"EDIT", queue::texts::kServerDefault,
                                 WS_TABSTOP | ES_AUTOHSCROLL, kServerEditId, WS_EX_CLIENTEDGE);
+  operatorLabel = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kOperatorLabel.caption,
+                                   SS_LEFT | SS_NOPREFIX, kOperatorLabelId);
   operatorSelect = win32::MakeChild(hwnd(), L"COMBOBOX", u"",
                                     WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kOperatorSelectId);
+  win32::NameForScreenReader(serverEdit,
+                             win32::ScreenReaderText{queue::texts::kServerLabel.caption,
+                                                     queue::texts::kServerEdit.description});
+  win32::NameForScreenReader(operatorSelect,
+                             win32::ScreenReaderText{queue::texts::kOperatorLabel.caption,
+                                                     queue::texts::kOperatorSelect.description});
   for (int number = 1; number <= queue::kWindowNumbers; ++number) {
     SendMessageW(operatorSelect, CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(std::to_wstring(number).c_str()));
@@ -67,6 +76,8 @@ void TSetupForm::Create() {
                           WS_TABSTOP | BS_PUSHBUTTON, kSaveId);
   btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::texts::kCloseButton.caption,
                           WS_TABSTOP | BS_PUSHBUTTON, kCloseId);
+  win32::NameForScreenReader(btn1, queue::texts::kSaveButton);
+  win32::NameForScreenReader(btn2, queue::texts::kCloseButton);
   LayOut();
   FormCreate();
 }

@@ -6,12 +6,15 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "core/failure.h"
 #include "core/text.h"
 #include "core/window_layout.h"
 #include "core/window_texts.h"
 #include "queue_version.h"
+#include "win32/controls/accessible_name.h"
+#include "win32/controls/keyboard_link.h"
 #include "win32/controls/wide_text.h"
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
@@ -107,7 +110,7 @@ void OpenAddress(std::u16string_view address) {
 
 }  // namespace
 
-TAboutForm::TAboutForm(TMainForm& main_form) : main_form_(main_form) {}
+TAboutForm::TAboutForm(TMainForm& main_form) : main_form_(main_form), open_address_(&OpenAddress) {}
 
 // The window and its labels go before the fonts and the logo they draw with (members, freed
 // after this body).
@@ -132,18 +135,27 @@ void TAboutForm::Create() {
       win32::MakeChild(hwnd(), L"STATIC", queue::Widen(queue::kVersionText), label, kVersionId);
   lbl3 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kSiteCaption.caption, label,
                           kSiteCaptionId);
-  lbl2 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kSiteLink.caption, label | SS_NOTIFY,
-                          kSiteId);
+  lbl2 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kSiteLink.caption,
+                          label | SS_NOTIFY | WS_TABSTOP, kSiteId);
   lbl4 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kMailCaption.caption, label,
                           kMailCaptionId);
-  lbl5 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kMailLink.caption, label | SS_NOTIFY,
-                          kMailId);
+  lbl5 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kMailLink.caption,
+                          label | SS_NOTIFY | WS_TABSTOP, kMailId);
   lbl9 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kCompanyCaption.caption, label,
                           kCompanyCaptionId);
   lbl11 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kCompany.caption, label, kCompanyId);
   lbl8 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kAuthorCaption.caption, label,
                           kAuthorCaptionId);
   lbl10 = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kAuthor.caption, label, kAuthorId);
+  // Each caption is made just before its value, so that a screen reader takes it for the
+  // value's label; the other labels are named by their texts.
+  win32::NameForScreenReader(imgLogo, queue::texts::kLogo);
+  for (const auto& [link, text] :
+       {std::pair{lbl2, queue::texts::kSiteLink}, std::pair{lbl5, queue::texts::kMailLink}}) {
+    win32::ActAsKeyboardLink(link);
+    win32::NameForScreenReader(link,
+                               win32::ScreenReaderText{text.name, text.description, /*link=*/true});
+  }
   LayOut();
 }
 
@@ -199,11 +211,11 @@ void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
 }
 
 void TAboutForm::lbl2Click() {
-  OpenAddress(queue::texts::kWebAddress);
+  open_address_(queue::texts::kWebAddress);
 }
 
 void TAboutForm::lbl5Click() {
-  OpenAddress(queue::texts::kMailAddress);
+  open_address_(queue::texts::kMailAddress);
 }
 
 LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

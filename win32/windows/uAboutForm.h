@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "win32/controls/child_controls.h"
 #include "win32/controls/png_picture.h"
@@ -33,6 +34,10 @@ class TAboutForm : public win32::ModalWindow {
   HWND lbl8 = nullptr;
   HWND lbl10 = nullptr;
 
+  // What the links hand their addresses to: the shell's "open", unless a test puts its own.
+  using AddressOpener = void (*)(std::u16string_view address);
+  void SetAddressOpener(AddressOpener opener) { open_address_ = opener; }
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -55,6 +60,7 @@ class TAboutForm : public win32::ModalWindow {
   std::unique_ptr<win32::DesignFont> link_font_;
   win32::Picture logo_;
   win32::Bitmap logo_bitmap_;
+  AddressOpener open_address_;
 };
 
 // Set at start-up before the window is made; valid until the windows are destroyed.
