@@ -37,8 +37,8 @@ VISTA_GUID = "{e2011457-1546-43c5-a5fe-008deee3d3f0}"
 # the program.
 SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "crypt32.dll", "gdi32.dll", "kernel32.dll", "msi.dll",
-    "msimg32.dll", "msvcrt.dll", "ole32.dll", "secur32.dll", "shell32.dll", "user32.dll", "uxtheme.dll",
-    "ws2_32.dll",
+    "msimg32.dll", "msvcrt.dll", "ole32.dll", "oleacc.dll", "oleaut32.dll", "secur32.dll",
+    "shell32.dll", "user32.dll", "uxtheme.dll", "ws2_32.dll",
 }
 
 
