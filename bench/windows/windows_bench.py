@@ -45,8 +45,12 @@ PREFIX_BOUND_S = 180
 WINDOW_BOUND_MS = 60000
 PROGRAM_BOUND_S = 120
 PEER_BOUND_S = 30
-# Presses per process: the process's own start is paid once and taken out (see press_cpu).
-PRESSES = {"plain": 200, "https": 40}
+# Presses per process: enough that the process's own start, measured apart and taken out (see
+# press_samples), leaves little of its spread in the figure per press.
+PRESSES = {"plain": 500, "https": 200}
+# qget.exe's command line names each press's URL: after the first, relative to the one before
+# (the same URL again), so that the presses fit the command line's bound of 32767 characters.
+AGAIN = "/getQueue?operator=3"
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
@@ -302,7 +306,7 @@ def press_samples(wine, program, server, kind, floor_name, runs):
     --version, the floor with a count of 0), is taken out before dividing."""
     count = PRESSES[kind]
     scheme = "http" if kind == "plain" else "https"
-    url = f"{scheme}://127.0.0.1:{server.port}/getQueue?operator=3"
+    url = f"{scheme}://127.0.0.1:{server.port}{AGAIN}"
     _, output = run_counted(wine, [str(program["qget.exe"]), url])  # warm-up; the head
     if output.strip() != ANSWER_LINE or server.first_head is None:
         raise SystemExit(f"windows bench: qget.exe {url} printed {output.strip()!r}")
@@ -312,7 +316,7 @@ def press_samples(wine, program, server, kind, floor_name, runs):
         return [str(program[floor_name])] + [a.replace("%d", str(presses))
                                              for a in floor_arguments]
 
-    commands = {"program": ([str(program["qget.exe"])] + [url] * count,
+    commands = {"program": ([str(program["qget.exe"]), url] + [AGAIN] * (count - 1),
                             [str(program["qget.exe"]), "--version"]),
                 "floor": (floor_command(count), floor_command(0))}
     samples = {"program": [], "floor": []}
