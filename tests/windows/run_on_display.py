@@ -28,10 +28,8 @@ def free_display():
     raise SystemExit("no free X display number")
 
 
-def main():
-    arguments = sys.argv[1:]
-    if not arguments:
-        raise SystemExit(__doc__)
+def start_display():
+    """Starts Xvfb on the first free display number; returns the number and the server."""
     for attempt in range(5):
         number = free_display()
         server = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24",
@@ -42,9 +40,24 @@ def main():
                 not os.path.exists("/tmp/.X11-unix/X%d" % number):
             time.sleep(0.05)
         if server.poll() is None:
-            break  # another developer may have taken the number meanwhile: try the next
-    else:
-        raise SystemExit("Xvfb did not start")
+            return number, server
+        # another developer may have taken the number meanwhile: try the next
+    raise SystemExit("Xvfb did not start")
+
+
+def stop_display(server):
+    server.terminate()
+    try:
+        server.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        server.kill()
+
+
+def main():
+    arguments = sys.argv[1:]
+    if not arguments:
+        raise SystemExit(__doc__)
+    number, server = start_display()
     try:
         environment = dict(os.environ, DISPLAY=":%d" % number)
         environment.setdefault("WINEDEBUG", "-all")
@@ -59,11 +72,7 @@ def main():
             subprocess.run(["wineserver", "-k"], env=environment, timeout=STOP_BOUND,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     finally:
-        server.terminate()
-        try:
-            server.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            server.kill()
+        stop_display(server)
 
 
 if __name__ == "__main__":
