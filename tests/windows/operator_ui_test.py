@@ -36,7 +36,7 @@ from desktop_test import (Desktop, check, form_values, free_port, run,  # noqa: 
 
 START_TIMEOUT = 30.0   # a start under Wine, until the operator window is shown
 STEP_TIMEOUT = 10.0    # any other step
-PROBE_WAIT_MS = 10000  # the probe's own wait for a window
+PROBE_WAIT_MS = 20000  # the probe's own wait for a window (a first start under load is slow)
 
 OPERATOR_TITLE = "Оператор"
 SETTINGS_TITLE = "Настройка"
