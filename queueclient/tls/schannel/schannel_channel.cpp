@@ -123,6 +123,8 @@ class SchannelChannel final : public Channel {
   // The session met a fatal error: it must send nothing more, not even its close notification.
   bool broken_ = false;
   bool peer_closed_ = false;
+  // Something was sent since the last receive: the next receive waits for the answer first.
+  bool answer_awaited_ = false;
   SecPkgContext_StreamSizes sizes_{};
   std::string incoming_;   // encrypted bytes not yet decrypted
   std::string plaintext_;  // decrypted bytes not yet handed out
@@ -232,10 +234,18 @@ void SchannelChannel::RunHandshake(bool first) {
 }
 
 bool SchannelChannel::ReceiveMore() {
+  const WaitClock::time_point end = bounds_.EndOfReceive();
+  if (answer_awaited_) {
+    // The peer's answer to what was just sent takes it a while (a handshake message makes it
+    // compute), so the wait comes first instead of a receive that would find nothing. Whatever
+    // the poll meets, the receive below meets and reports too.
+    answer_awaited_ = false;
+    PollSocket(socket_.handle(), POLLIN, MillisecondsLeft(end));
+  }
   const std::size_t old = incoming_.size();
   incoming_.resize(old + kReceiveSlice);
-  const ReceiveOutcome outcome = ReceiveWithin(socket_, receive_timeout_, bounds_.EndOfReceive(),
-                                               incoming_.data() + old, kReceiveSlice);
+  const ReceiveOutcome outcome =
+      ReceiveWithin(socket_, receive_timeout_, end, incoming_.data() + old, kReceiveSlice);
   incoming_.resize(old + outcome.received);
   switch (outcome.status) {
     case ReceiveOutcome::Status::kReceived:
@@ -327,6 +337,7 @@ void SchannelChannel::SendRaw(std::string_view bytes) {
     if (sent < 0) throw SocketFailure(LastSocketError());
     bytes.remove_prefix(static_cast<std::size_t>(sent));
   }
+  answer_awaited_ = true;
 }
 
 void SchannelChannel::SendAll(std::string_view bytes) {
