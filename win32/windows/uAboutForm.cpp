@@ -203,7 +203,8 @@ void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
   const win32::SavedDcState saved(picture_dc.get());
   SelectObject(picture_dc.get(), logo_bitmap_.get());
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(item.hDC, box.left + (box_width - width) / 2, box.top + (box_height - height) / 2,
+  // gdi32's own AlphaBlend: msimg32.dll's would be one more library loaded at every start.
+  GdiAlphaBlend(item.hDC, box.left + (box_width - width) / 2, box.top + (box_height - height) / 2,
              width, height, picture_dc.get(), 0, 0, logo_.width, logo_.height, blend);
 }
 
