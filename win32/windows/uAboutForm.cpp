@@ -205,7 +205,7 @@ void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   // gdi32's own AlphaBlend: msimg32.dll's would be one more library loaded at every start.
   GdiAlphaBlend(item.hDC, box.left + (box_width - width) / 2, box.top + (box_height - height) / 2,
-             width, height, picture_dc.get(), 0, 0, logo_.width, logo_.height, blend);
+                width, height, picture_dc.get(), 0, 0, logo_.width, logo_.height, blend);
 }
 
 void TAboutForm::lbl2Click() {
