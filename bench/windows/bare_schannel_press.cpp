@@ -24,6 +24,21 @@ constexpr DWORD kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETEC
                                   ISC_REQ_CONFIDENTIALITY | ISC_REQ_ALLOCATE_MEMORY |
                                   ISC_REQ_STREAM | ISC_REQ_MANUAL_CRED_VALIDATION;
 wchar_t kServerName[] = L"127.0.0.1";
+// The system's security interface, loaded before the first press from the system folder, as the
+// client loads it at its first https connection: a run without presses does not load it.
+const SecurityFunctionTableW* sspi = nullptr;
+
+void LoadSecurityInterface() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  const std::wstring path = std::wstring(folder, length) + L"\\secur32.dll";
+  const HMODULE library = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (library == nullptr) bench::Fail("LoadLibrary secur32", static_cast<int>(GetLastError()));
+  const auto initialise = reinterpret_cast<INIT_SECURITY_INTERFACE_W>(
+      reinterpret_cast<void*>(GetProcAddress(library, SECURITY_ENTRYPOINT_ANSIW)));
+  sspi = initialise != nullptr ? initialise() : nullptr;
+  if (sspi == nullptr) bench::Fail("InitSecurityInterface", static_cast<int>(GetLastError()));
+}
 
 CredHandle AcquireCredentials() {
   SCHANNEL_CRED wanted{};
@@ -34,9 +49,9 @@ CredHandle AcquireCredentials() {
   CredHandle credentials;
   TimeStamp expiry;
   auto acquire = [&] {
-    return AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W),
-                                     SECPKG_CRED_OUTBOUND, nullptr, &wanted, nullptr, nullptr,
-                                     &credentials, &expiry);
+    return sspi->AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W),
+                                           SECPKG_CRED_OUTBOUND, nullptr, &wanted, nullptr, nullptr,
+                                           &credentials, &expiry);
   };
   SECURITY_STATUS status = acquire();
   if (status == SEC_E_ALGORITHM_MISMATCH || status == SEC_E_UNSUPPORTED_FUNCTION) {
@@ -52,7 +67,7 @@ void SendToken(SOCKET socket, SecBuffer& token) {
   if (token.cbBuffer > 0 && token.pvBuffer != nullptr) {
     bench::SendAll(socket, static_cast<const char*>(token.pvBuffer), token.cbBuffer);
   }
-  if (token.pvBuffer != nullptr) FreeContextBuffer(token.pvBuffer);
+  if (token.pvBuffer != nullptr) sspi->FreeContextBuffer(token.pvBuffer);
 }
 
 // Appends one receive's bytes to `incoming`.
@@ -69,8 +84,8 @@ void Handshake(SOCKET socket, CredHandle& credentials, CtxtHandle& context, std:
   SecBuffer out{0, SECBUFFER_TOKEN, nullptr};
   SecBufferDesc out_desc{SECBUFFER_VERSION, 1, &out};
   SECURITY_STATUS status =
-      InitializeSecurityContextW(&credentials, nullptr, kServerName, kContextRequest, 0, 0, nullptr,
-                                 0, &context, &out_desc, &attributes, nullptr);
+      sspi->InitializeSecurityContextW(&credentials, nullptr, kServerName, kContextRequest, 0, 0,
+                                       nullptr, 0, &context, &out_desc, &attributes, nullptr);
   SendToken(socket, out);
   while (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_INCOMPLETE_MESSAGE) {
     if (incoming.empty() || status == SEC_E_INCOMPLETE_MESSAGE) Receive(socket, incoming);
@@ -79,8 +94,9 @@ void Handshake(SOCKET socket, CredHandle& credentials, CtxtHandle& context, std:
         {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc in_desc{SECBUFFER_VERSION, 2, in};
     out = {0, SECBUFFER_TOKEN, nullptr};
-    status = InitializeSecurityContextW(&credentials, &context, kServerName, kContextRequest, 0, 0,
-                                        &in_desc, 0, nullptr, &out_desc, &attributes, nullptr);
+    status =
+        sspi->InitializeSecurityContextW(&credentials, &context, kServerName, kContextRequest, 0, 0,
+                                         &in_desc, 0, nullptr, &out_desc, &attributes, nullptr);
     if (status == SEC_E_INCOMPLETE_MESSAGE) continue;
     SendToken(socket, out);
     if (in[1].BufferType == SECBUFFER_EXTRA) {
@@ -103,7 +119,8 @@ void SendEncrypted(SOCKET socket, CtxtHandle& context, const SecPkgContext_Strea
       {sizes.cbTrailer, SECBUFFER_STREAM_TRAILER, record.data() + sizes.cbHeader + data.size()},
       {0, SECBUFFER_EMPTY, nullptr}};
   SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-  if (const SECURITY_STATUS status = EncryptMessage(&context, 0, &desc, 0); status != SEC_E_OK)
+  if (const SECURITY_STATUS status = sspi->EncryptMessage(&context, 0, &desc, 0);
+      status != SEC_E_OK)
     bench::Fail("EncryptMessage", status);
   bench::SendAll(socket, record.data(),
                  buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
@@ -121,7 +138,7 @@ void ReceiveDecrypted(SOCKET socket, CtxtHandle& context, std::string& incoming,
         {0, SECBUFFER_EMPTY, nullptr},
         {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-    const SECURITY_STATUS status = DecryptMessage(&context, &desc, 0, nullptr);
+    const SECURITY_STATUS status = sspi->DecryptMessage(&context, &desc, 0, nullptr);
     if (status == SEC_E_INCOMPLETE_MESSAGE) {
       Receive(socket, incoming);
       continue;
@@ -141,12 +158,12 @@ void SendCloseNotify(SOCKET socket, CredHandle& credentials, CtxtHandle& context
   DWORD shutdown = SCHANNEL_SHUTDOWN;
   SecBuffer control{sizeof shutdown, SECBUFFER_TOKEN, &shutdown};
   SecBufferDesc control_desc{SECBUFFER_VERSION, 1, &control};
-  if (ApplyControlToken(&context, &control_desc) != SEC_E_OK) return;
+  if (sspi->ApplyControlToken(&context, &control_desc) != SEC_E_OK) return;
   SecBuffer out{0, SECBUFFER_TOKEN, nullptr};
   SecBufferDesc out_desc{SECBUFFER_VERSION, 1, &out};
   unsigned long attributes = 0;
-  InitializeSecurityContextW(&credentials, &context, kServerName, kContextRequest, 0, 0, nullptr, 0,
-                             nullptr, &out_desc, &attributes, nullptr);
+  sspi->InitializeSecurityContextW(&credentials, &context, kServerName, kContextRequest, 0, 0,
+                                   nullptr, 0, nullptr, &out_desc, &attributes, nullptr);
   SendToken(socket, out);
 }
 
@@ -154,6 +171,7 @@ void SendCloseNotify(SOCKET socket, CredHandle& credentials, CtxtHandle& context
 
 int main(int argc, char** argv) {
   const bench::PressArguments arguments = bench::ParsePressArguments(argc, argv);
+  if (arguments.count > 0) LoadSecurityInterface();
   for (int press = 0; press < arguments.count; ++press) {
     const SOCKET socket = bench::RawConnectToLoopback(arguments.port);
     CredHandle credentials = AcquireCredentials();
@@ -162,15 +180,15 @@ int main(int argc, char** argv) {
     Handshake(socket, credentials, context, incoming);
     SecPkgContext_StreamSizes sizes;
     if (const SECURITY_STATUS status =
-            QueryContextAttributesW(&context, SECPKG_ATTR_STREAM_SIZES, &sizes);
+            sspi->QueryContextAttributesW(&context, SECPKG_ATTR_STREAM_SIZES, &sizes);
         status != SEC_E_OK) {
       bench::Fail("QueryContextAttributes", status);
     }
     SendEncrypted(socket, context, sizes, arguments.request);
     ReceiveDecrypted(socket, context, incoming, arguments.answer_bytes);
     SendCloseNotify(socket, credentials, context);
-    DeleteSecurityContext(&context);
-    FreeCredentialsHandle(&credentials);
+    sspi->DeleteSecurityContext(&context);
+    sspi->FreeCredentialsHandle(&credentials);
     bench::RawClose(socket);
   }
   if (arguments.count > 0) WSACleanup();

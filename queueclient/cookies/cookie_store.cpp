@@ -45,6 +45,9 @@ CookieStore::~CookieStore() = default;
 
 void CookieStore::AddServerCookies(const std::vector<std::u16string>& set_cookie_values,
                                    const Uri& uri) {
+  // Most answers set no cookie: they leave the clock unread (on Windows each reading of the time
+  // zone costs several system calls).
+  if (set_cookie_values.empty()) return;
   const int utc_offset = clock_->UtcOffsetMinutes();
   // One moment for the whole header block: the cookies of one answer are created together, so
   // their order in the Cookie value is their store order, not whether the clock ticked between
@@ -88,10 +91,12 @@ void CookieStore::EnforceBounds(const std::u16string& domain) {
 }
 
 std::u16string CookieStore::GenerateClientCookies(const Uri& uri, bool secure) {
-  const DateTime now = clock_->Now();
   // Producing the value also writes (expired cookies go, LastAccessed changes), so it holds the
   // lock for writing: two readers must not write the same cookie's fields at once.
   std::unique_lock guard(lock_);
+  // An empty store, the usual case, needs no reading of the clock.
+  if (cookies_.empty()) return {};
+  const DateTime now = clock_->Now();
   std::erase_if(cookies_, [now](const Cookie& c) { return c.IsExpired(now); });
 
   std::vector<Cookie*> selected;

@@ -13,6 +13,7 @@ inline constexpr int kConnectionReset = 10054;    // "Connection reset by peer."
 inline constexpr int kAlreadyConnected = 10056;   // a repeated connect after the first succeeded
 inline constexpr int kShutDown = 10058;  // "Cannot send or receive after socket is closed."
 inline constexpr int kTimedOut = 10060;  // "Connection timed out."
-inline constexpr int kNoData = 11004;    // the resolver knows the name, but it has no address
+inline constexpr int kConnectionRefused = 10061;  // "Connection refused."
+inline constexpr int kNoData = 11004;  // the resolver knows the name, but it has no address
 
 }  // namespace queue::wsa

@@ -34,21 +34,25 @@ void ShutdownSending(SocketHandle s);
 int PollSocket(SocketHandle s, short events, int timeout_ms);
 void SetNonBlocking(SocketHandle s, bool on);
 
-// One blocking send; a peer that has gone away gives an error, never the signal that ends the
-// process. The bytes sent, or -1 (LastSocketError says why).
-std::ptrdiff_t SendBytes(SocketHandle s, std::string_view bytes);
-// The same send where the platform can make it without waiting for room: the bytes sent or -1
-// as above, or -2 when the send would have to wait (or cannot be tried without waiting).
+// One send that waits for room at most `timeout_ms`; a peer that has gone away gives an error,
+// never the signal that ends the process. The bytes sent, or -1 (LastSocketError says why; a
+// send that found no room in time fails with the platform's time-out). A blocking socket's own
+// send time-out bounds the wait where one is set (POSIX); a non-blocking socket's wait is polled
+// for (Windows).
+std::ptrdiff_t SendBytes(SocketHandle s, std::string_view bytes, int timeout_ms);
+// The same send made without waiting for room: the bytes sent or -1 as above, or -2 when the send
+// would have to wait. Windows makes it on the client's sockets only, which are non-blocking once
+// connected.
 std::ptrdiff_t SendBytesWithoutWaiting(SocketHandle s, std::string_view bytes);
 inline constexpr std::ptrdiff_t kSendWouldWait = -2;
 
 // Whether the socket call that just failed was cut short by a signal and is to be repeated.
 bool InterruptedBySignal();
-// Whether a receive failed with `socket_error` because its time-out expired.
-bool IsReceiveTimeout(int socket_error);
 
 // Sets the receive or send time-out (SO_RCVTIMEO, SO_SNDTIMEO) to `timeout_ms`; false on error.
-// The socket takes a zero time-out as "wait forever", so a bound below 1 ms becomes 1 ms.
+// The socket takes a zero time-out as "wait forever", so a bound below 1 ms becomes 1 ms. On
+// Windows the client's sockets are non-blocking once connected and each of their waits is a poll
+// with a bound of its own, so there it sets nothing.
 bool SetSocketTimeout(SocketHandle s, int option, int timeout_ms);
 
 // Whether a socket time-out expires when it says, so that a long wait needs no slices

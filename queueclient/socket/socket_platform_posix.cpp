@@ -34,7 +34,8 @@ void SetNonBlocking(SocketHandle s, bool on) {
   if (flags >= 0) ::fcntl(s, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK);
 }
 
-std::ptrdiff_t SendBytes(SocketHandle s, std::string_view bytes) {
+// The socket's send time-out, set by the caller, bounds the wait.
+std::ptrdiff_t SendBytes(SocketHandle s, std::string_view bytes, int /*timeout_ms*/) {
   return ::send(s, bytes.data(), bytes.size(), MSG_NOSIGNAL);
 }
 
@@ -46,11 +47,6 @@ std::ptrdiff_t SendBytesWithoutWaiting(SocketHandle s, std::string_view bytes) {
 
 bool InterruptedBySignal() {
   return errno == EINTR;
-}
-
-// POSIX reports an expired receive time-out as "would block".
-bool IsReceiveTimeout(int socket_error) {
-  return socket_error == wsa::kWouldBlock;
 }
 
 bool SetSocketTimeout(SocketHandle s, int option, int timeout_ms) {

@@ -24,14 +24,26 @@ void SetNonBlocking(SocketHandle s, bool on) {
   ::ioctlsocket(s, FIONBIO, &mode);
 }
 
-std::ptrdiff_t SendBytes(SocketHandle s, std::string_view bytes) {
+std::ptrdiff_t SendBytesWithoutWaiting(SocketHandle s, std::string_view bytes) {
   const int length = static_cast<int>(bytes.size() < INT_MAX ? bytes.size() : INT_MAX);
-  return ::send(s, bytes.data(), length, 0);
+  const int sent = ::send(s, bytes.data(), length, 0);
+  if (sent < 0 && WSAGetLastError() == wsa::kWouldBlock) return kSendWouldWait;
+  return sent;
 }
 
-// A Windows send cannot be told not to wait without switching the whole socket's mode.
-std::ptrdiff_t SendBytesWithoutWaiting(SocketHandle, std::string_view) {
-  return kSendWouldWait;
+// A blocking socket (the test servers' own) waits in the send itself; a non-blocking one (the
+// client's) is polled for room first.
+std::ptrdiff_t SendBytes(SocketHandle s, std::string_view bytes, int timeout_ms) {
+  for (;;) {
+    const auto sent = SendBytesWithoutWaiting(s, bytes);
+    if (sent != kSendWouldWait) return sent;
+    const int ready = PollSocket(s, POLLOUT, timeout_ms);
+    if (ready < 0) return -1;
+    if (ready == 0) {
+      WSASetLastError(wsa::kTimedOut);
+      return -1;
+    }
+  }
 }
 
 // Windows Sockets calls are not cut short by signals.
@@ -39,19 +51,13 @@ bool InterruptedBySignal() {
   return false;
 }
 
-bool IsReceiveTimeout(int socket_error) {
-  return socket_error == wsa::kTimedOut;
+// The client's waits are polls (see the header): each option call saved is a round trip to the
+// system's socket service.
+bool SetSocketTimeout(SocketHandle, int, int) {
+  return true;
 }
 
-bool SetSocketTimeout(SocketHandle s, int option, int timeout_ms) {
-  if (timeout_ms < 1) timeout_ms = 1;
-  const DWORD value = static_cast<DWORD>(timeout_ms);
-  return ::setsockopt(s, SOL_SOCKET, option, reinterpret_cast<const char*>(&value),
-                      sizeof(value)) == 0;
-}
-
-// Windows timers are exact, and a receive that timed out leaves a Windows socket unusable, so
-// one call waits it all.
+// Windows timers are exact, so one poll waits it all.
 bool SocketTimeoutsAreExact() {
   return true;
 }

@@ -1,7 +1,8 @@
-// The one bounded receive of the program: a blocking receive on a connected socket that ends by
-// a given time, made of socket time-outs (socket_wait.h) and repeated after a signal. The plain
-// channel and the TLS library's transport both read through it, so "timed out" means the same
-// on both.
+// The one bounded receive of the program: a receive on a connected socket that ends by a given
+// time. On POSIX systems a blocking receive made of socket time-outs (socket_wait.h) and
+// repeated after a signal (socket_receive_posix.cpp); on Windows a receive on the non-blocking
+// socket that polls when nothing waits (socket_receive_win.cpp). The plain channel and the TLS
+// transports all read through it, so "timed out" means the same on each.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +24,8 @@ struct ReceiveOutcome {
 };
 
 // Receives at most `capacity` bytes into `buffer`, waiting for the first of them until `end`.
-// `receive_timeout` is the socket's receive time-out option, set as the wait needs.
+// `receive_timeout` is the socket's receive time-out option, set as the wait needs where the
+// platform waits that way.
 ReceiveOutcome ReceiveWithin(const Socket& socket, SocketTimeout& receive_timeout,
                              WaitClock::time_point end, char* buffer, std::size_t capacity);
 

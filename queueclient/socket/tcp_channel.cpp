@@ -59,7 +59,7 @@ std::ptrdiff_t TcpChannel::SendSome(std::string_view bytes) {
   const auto sent = SendBytesWithoutWaiting(socket_.handle(), bytes);
   if (sent != kSendWouldWait) return sent;
   if (const int error = send_timeout_.Set(socket_, send_timeout_ms_)) throw SocketFailure(error);
-  return SendBytes(socket_.handle(), bytes);
+  return SendBytes(socket_.handle(), bytes, send_timeout_ms_);
 }
 
 void TcpChannel::SendAll(std::string_view bytes) {

@@ -1,5 +1,5 @@
-// What the platforms' bounded connects share: the connect call, and the end of a connect that
-// went on in the background.
+// What the platforms' bounded connects share: the connect call, and the error a connect that
+// went on in the background ended with.
 #include "queueclient/socket/tcp_connect.h"
 #include "queueclient/failure.h"
 #include "queueclient/socket/socket_error_numbers.h"
@@ -15,17 +15,14 @@ int ConnectOnce(const Socket& socket, const SocketAddress& address) {
   return LastSocketError();
 }
 
-void FinishConnect(const Socket& socket, int timeout_ms) {
-  const int ready = WaitForConnect(socket, timeout_ms);
-  if (ready < 0) throw SocketFailure(LastSocketError());
-  if (ready == 0) throw SocketFailure(wsa::kTimedOut);
+int PendingConnectError(const Socket& socket) {
   int error = 0;
   socklen_t length = sizeof(error);
   if (::getsockopt(socket.handle(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
                    &length) != 0) {
     throw SocketFailure(LastSocketError());
   }
-  if (error != 0) throw SocketFailure(SocketErrorFromErrno(error));
+  return error == 0 ? 0 : SocketErrorFromErrno(error);
 }
 
 }  // namespace queue

@@ -13,15 +13,11 @@ namespace queue {
 void ConnectWithin(const Socket& socket, const SocketAddress& address,
                    WaitClock::time_point deadline);
 
-// Waits for a connect that goes on in the background to finish: the ready count, 0 when the
-// bound passed first, -1 on error. Defined per platform.
-int WaitForConnect(const Socket& socket, int timeout_ms);
-
 // One connect call: 0, or the socket error it failed with.
 int ConnectOnce(const Socket& socket, const SocketAddress& address);
 
-// Waits for a connect that goes on in the background to finish and throws the failure it ended
-// with; a connect still pending after the bound fails as the platform's own give-up would.
-void FinishConnect(const Socket& socket, int timeout_ms);
+// The error a connect that went on in the background ended with (SO_ERROR): 0 when it
+// succeeded. Throws SocketFailure when the socket cannot be asked.
+int PendingConnectError(const Socket& socket);
 
 }  // namespace queue

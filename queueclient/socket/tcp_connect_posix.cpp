@@ -1,14 +1,24 @@
 // The bounded connect on POSIX systems.
 #include "queueclient/failure.h"
 #include "queueclient/socket/socket_error_numbers.h"
+#include "queueclient/socket/socket_errors.h"
 #include "queueclient/socket/socket_platform.h"
 #include "queueclient/socket/tcp_connect.h"
 
 namespace queue {
 
-int WaitForConnect(const Socket& socket, int timeout_ms) {
-  return PollSocket(socket.handle(), POLLOUT, timeout_ms);
+namespace {
+
+// Waits for a connect that goes on in the background to finish and throws the failure it ended
+// with; a connect still pending after the bound fails as the system's own give-up would.
+void FinishConnect(const Socket& socket, int timeout_ms) {
+  const int ready = PollSocket(socket.handle(), POLLOUT, timeout_ms);
+  if (ready < 0) throw SocketFailure(LastSocketError());
+  if (ready == 0) throw SocketFailure(wsa::kTimedOut);
+  if (const int error = PendingConnectError(socket)) throw SocketFailure(error);
 }
+
+}  // namespace
 
 // A blocking connect gives up with "operation in progress" once the send time-out expires, so
 // the bound costs one option on the socket instead of toggling non-blocking mode and polling.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/text.h"
+#include "queueclient/client_limits.h"
 #include "queueclient/socket/socket_platform.h"
 
 namespace queue::testing {
@@ -188,7 +189,8 @@ void ScriptedServer::Play(SocketHandle connection, const ConnectionScript& scrip
       case ServerStep::Kind::kSend: {
         std::string_view bytes = step.bytes;
         while (!bytes.empty()) {
-          const auto sent = SendBytes(connection, bytes);
+          // The server's sockets block: the bound matters only to the client's.
+          const auto sent = SendBytes(connection, bytes, kReadTimeoutMs);
           if (sent <= 0) break;  // the client has gone; the script goes on to its end
           bytes.remove_prefix(static_cast<std::size_t>(sent));
         }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "core/system_library_win.h"
+
 namespace win32scaling {
 
 // The density every window is designed at.
@@ -15,12 +17,9 @@ inline constexpr UINT kDensityChangedMessage = 0x02E0;
 // A density reported below this is no density: the window is left as it is.
 inline constexpr UINT kLowestDensity = 30;
 
-// A library of the system (`name` without a folder), loaded from the system folder only: a
-// bare name would search the program's folder first, which the clerk can write. Null when it
-// is missing (an older system). SystemLibraryByPath is the way taken where the system cannot
-// be asked for its folder alone: the full path.
-HMODULE SystemLibrary(const wchar_t* name);
-HMODULE SystemLibraryByPath(const wchar_t* name);
+// The system's libraries come from the system folder only (core/system_library_win.h).
+using queue::SystemLibrary;
+using queue::SystemLibraryByPath;
 
 // The system density (LOGPIXELSY of the screen), read at the first call and kept.
 UINT SystemDensity();

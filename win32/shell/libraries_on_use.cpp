@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/failure.h"
-#include "win32/scaling/display_density.h"
+#include "core/system_library_win.h"
 
 namespace win32 {
 namespace {
@@ -23,7 +23,7 @@ using SysAllocStringLenFunction = BSTR(WINAPI*)(const OLECHAR*, UINT);
 // stays loaded for the run. A missing one is a Failure, looked for again at the next call.
 template <typename Function>
 Function Required(const wchar_t* library, const char* name) {
-  HMODULE module = win32scaling::SystemLibrary(library);
+  HMODULE module = queue::SystemLibrary(library);
   FARPROC found = module != nullptr ? GetProcAddress(module, name) : nullptr;
   if (found == nullptr) {
     std::string library_name;

@@ -64,8 +64,10 @@ int SocketBioWrite(BIO* bio, const char* data, int length) {
   BIO_clear_retry_flags(bio);
   if (length <= 0) return 0;
   for (;;) {
+    // The socket's send time-out, set with the handshake, bounds the wait for room.
     const auto sent =
-        SendBytes(state->socket.handle(), std::string_view(data, static_cast<std::size_t>(length)));
+        SendBytes(state->socket.handle(), std::string_view(data, static_cast<std::size_t>(length)),
+                  state->bounds.per_receive_ms);
     if (sent >= 0) return static_cast<int>(sent);
     if (InterruptedBySignal()) continue;
     // A send never probes: it waits for room up to the send time-out.

@@ -2,8 +2,10 @@
 // security interface SSPI) over a connected socket, so that no TLS library ships beside the
 // program and the system's updates keep it patched. Like the other TLS path it verifies no
 // certificate and sends the host as the server name.
-#include <windows.h>
+// Windows Sockets first: windows.h would bring the old sockets' header otherwise.
 #include <winsock2.h>
+
+#include <windows.h>
 #define SECURITY_WIN32
 #include <schannel.h>
 #include <security.h>
@@ -25,6 +27,7 @@
 #include "queueclient/socket/socket_receive.h"
 #include "queueclient/socket/socket_wait.h"
 #include "queueclient/tls/schannel/schannel_failures.h"
+#include "queueclient/tls/schannel/security_interface.h"
 #include "queueclient/tls/tls_channel.h"
 #include "queueclient/tls/tls_failure_texts.h"
 
@@ -58,17 +61,17 @@ std::wstring Wide(const std::string& utf8) {
   return std::wstring(text.begin(), text.end());
 }
 
-void SetTimeoutOrThrow(const Socket& socket, int option, int timeout_ms) {
-  if (!SetSocketTimeout(socket.handle(), option, timeout_ms))
-    throw SocketFailure(LastSocketError());
-}
-
 // Frees a token the system allocated for the handshake.
 struct TokenBuffer {
-  SecBuffer buffer{0, SECBUFFER_TOKEN, nullptr};
+  explicit TokenBuffer(const SecurityFunctionTableW& sspi) : sspi(sspi) {}
   ~TokenBuffer() {
-    if (buffer.pvBuffer != nullptr) ::FreeContextBuffer(buffer.pvBuffer);
+    if (buffer.pvBuffer != nullptr) sspi.FreeContextBuffer(buffer.pvBuffer);
   }
+  TokenBuffer(const TokenBuffer&) = delete;
+  TokenBuffer& operator=(const TokenBuffer&) = delete;
+
+  const SecurityFunctionTableW& sspi;
+  SecBuffer buffer{0, SECBUFFER_TOKEN, nullptr};
   std::string_view bytes() const {
     return {static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer};
   }
@@ -76,7 +79,9 @@ struct TokenBuffer {
 
 class SchannelChannel final : public Channel {
  public:
-  explicit SchannelChannel(Socket socket) : socket_(std::move(socket)) {}
+  // Loads the system's TLS on the first connection that needs it (throws ssl-load).
+  explicit SchannelChannel(Socket socket)
+      : socket_(std::move(socket)), sspi_(SecurityInterface()) {}
   ~SchannelChannel() override { Close(); }
   SchannelChannel(const SchannelChannel&) = delete;
   SchannelChannel& operator=(const SchannelChannel&) = delete;
@@ -105,6 +110,7 @@ class SchannelChannel final : public Channel {
   [[noreturn]] void FailReceive(std::exception_ptr failure);
 
   Socket socket_;
+  const SecurityFunctionTableW& sspi_;
   // Every receive within its bound and the press's (or the handshake's) deadline.
   ReceiveBounds bounds_;
   SocketTimeout receive_timeout_{SocketTimeout::Option::kReceive};
@@ -133,9 +139,9 @@ void SchannelChannel::AcquireCredentials() {
       SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_SERVERNAME_CHECK | SCH_CRED_NO_DEFAULT_CREDS;
   TimeStamp expiry{};
   auto acquire = [&] {
-    return ::AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W),
-                                       SECPKG_CRED_OUTBOUND, nullptr, &wanted, nullptr, nullptr,
-                                       &credentials_, &expiry);
+    return sspi_.AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W),
+                                           SECPKG_CRED_OUTBOUND, nullptr, &wanted, nullptr, nullptr,
+                                           &credentials_, &expiry);
   };
   SECURITY_STATUS status = acquire();
   // Systems before TLS 1.3 refuse a protocol set that names it.
@@ -150,10 +156,9 @@ void SchannelChannel::AcquireCredentials() {
 void SchannelChannel::Handshake(const std::string& server_name, int timeout_ms,
                                 WaitClock::time_point deadline) {
   const int bound = timeout_ms > 0 ? timeout_ms : kReadTimeoutMs;
-  // The receive time-out is set by each receive, within these bounds.
+  // Each receive waits within these bounds, and each send's wait for room within the first.
   bounds_.per_receive_ms = bound;
   bounds_.deadline = deadline;
-  SetTimeoutOrThrow(socket_, SO_SNDTIMEO, bound);
   // The host goes out as the server name also when it is an address.
   server_name_ = Wide(server_name);
   AcquireCredentials();
@@ -164,7 +169,7 @@ void SchannelChannel::Handshake(const std::string& server_name, int timeout_ms,
     throw;
   }
   const SECURITY_STATUS status =
-      ::QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_);
+      sspi_.QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_);
   if (status != SEC_E_OK) {
     broken_ = true;
     ThrowSecurityFailure(ClientFailure::kSslHandshake, kHandshakeLead, status);
@@ -178,10 +183,10 @@ SECURITY_STATUS SchannelChannel::HandshakeStep(bool first) {
       {static_cast<unsigned long>(incoming_.size()), SECBUFFER_TOKEN, incoming_.data()},
       {0, SECBUFFER_EMPTY, nullptr}};
   SecBufferDesc in_desc{SECBUFFER_VERSION, 2, in};
-  TokenBuffer out;
+  TokenBuffer out(sspi_);
   SecBufferDesc out_desc{SECBUFFER_VERSION, 1, &out.buffer};
   unsigned long attributes = 0;
-  const SECURITY_STATUS status = ::InitializeSecurityContextW(
+  const SECURITY_STATUS status = sspi_.InitializeSecurityContextW(
       &credentials_, first ? nullptr : &context_, const_cast<wchar_t*>(server_name_.c_str()),
       kContextRequest, 0, 0, first ? nullptr : &in_desc, 0, first ? &context_ : nullptr, &out_desc,
       &attributes, nullptr);
@@ -255,7 +260,7 @@ bool SchannelChannel::DecryptReceived() {
         {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
     const bool alert_record = static_cast<std::uint8_t>(incoming_[0]) == kAlertRecord;
-    const SECURITY_STATUS status = ::DecryptMessage(&context_, &desc, 0, nullptr);
+    const SECURITY_STATUS status = sspi_.DecryptMessage(&context_, &desc, 0, nullptr);
     if (status == SEC_E_INCOMPLETE_MESSAGE) {
       if (incoming_.size() >= kMaxIncomingBytes) {
         ThrowSecurityFailure(ClientFailure::kSslLibrary, {}, SEC_E_INVALID_TOKEN);
@@ -317,7 +322,7 @@ std::size_t SchannelChannel::Receive(char* buffer, std::size_t capacity) {
 
 void SchannelChannel::SendRaw(std::string_view bytes) {
   while (!bytes.empty()) {
-    const auto sent = SendBytes(socket_.handle(), bytes);
+    const auto sent = SendBytes(socket_.handle(), bytes, bounds_.per_receive_ms);
     // Every socket error, a send time-out (10060) included, is the socket failure.
     if (sent < 0) throw SocketFailure(LastSocketError());
     bytes.remove_prefix(static_cast<std::size_t>(sent));
@@ -338,7 +343,7 @@ void SchannelChannel::SendAll(std::string_view bytes) {
         {sizes_.cbTrailer, SECBUFFER_STREAM_TRAILER, record.data() + sizes_.cbHeader + size},
         {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-    const SECURITY_STATUS status = ::EncryptMessage(&context_, 0, &desc, 0);
+    const SECURITY_STATUS status = sspi_.EncryptMessage(&context_, 0, &desc, 0);
     if (status != SEC_E_OK) {
       broken_ = true;
       ThrowSecurityFailure(ClientFailure::kSslLibrary, {}, status);
@@ -391,11 +396,11 @@ void SchannelChannel::Close() noexcept {
     DWORD shutdown = SCHANNEL_SHUTDOWN;
     SecBuffer control{sizeof shutdown, SECBUFFER_TOKEN, &shutdown};
     SecBufferDesc control_desc{SECBUFFER_VERSION, 1, &control};
-    if (::ApplyControlToken(&context_, &control_desc) == SEC_E_OK) {
-      TokenBuffer out;
+    if (sspi_.ApplyControlToken(&context_, &control_desc) == SEC_E_OK) {
+      TokenBuffer out(sspi_);
       SecBufferDesc out_desc{SECBUFFER_VERSION, 1, &out.buffer};
       unsigned long attributes = 0;
-      const SECURITY_STATUS status = ::InitializeSecurityContextW(
+      const SECURITY_STATUS status = sspi_.InitializeSecurityContextW(
           &credentials_, &context_, const_cast<wchar_t*>(server_name_.c_str()), kContextRequest, 0,
           0, nullptr, 0, nullptr, &out_desc, &attributes, nullptr);
       if ((status == SEC_E_OK || status == SEC_I_CONTEXT_EXPIRED) && out.buffer.cbBuffer > 0) {
@@ -407,8 +412,8 @@ void SchannelChannel::Close() noexcept {
       }
     }
   }
-  if (have_context_) ::DeleteSecurityContext(&context_);
-  if (have_credentials_) ::FreeCredentialsHandle(&credentials_);
+  if (have_context_) sspi_.DeleteSecurityContext(&context_);
+  if (have_credentials_) sspi_.FreeCredentialsHandle(&credentials_);
   have_context_ = have_credentials_ = established_ = false;
   socket_.Close();
 }

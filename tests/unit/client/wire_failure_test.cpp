@@ -3,9 +3,16 @@
 // threat it stands for.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <thread>
+
 #include "core/text.h"
 #include "queueclient/http_client.h"
 #include "queueclient/socket/socket_platform.h"
+#include "queueclient/socket/tcp_channel.h"
 #include "tests/support/row_names.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/wire_helpers.h"
@@ -244,6 +251,79 @@ TEST(ConnectFailure, ConnectTimesOut) {
   }
   for (const SocketHandle filler : fillers) CloseSocket(filler);
   CloseSocket(listener);
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->message, "Socket Error # 10060\r\nConnection timed out.");
+}
+
+// A loopback listener of the test's own, and the address that connects to it.
+struct Listener {
+  Listener() {
+    StartSockets();
+    handle = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(handle, reinterpret_cast<sockaddr*>(&address), length);
+    ::listen(handle, 1);
+    ::getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length);
+    std::memcpy(&target.storage, &address, sizeof address);
+    target.length = sizeof address;
+    target.family = AF_INET;
+  }
+  ~Listener() { CloseSocket(handle); }
+  Listener(const Listener&) = delete;
+  Listener& operator=(const Listener&) = delete;
+
+  TcpChannel Connect() const {
+    return TcpChannel(ConnectSocket(target, WaitClock::now() + std::chrono::seconds(5)),
+                      kShortBoundMs);
+  }
+
+  SocketHandle handle;
+  SocketAddress target;
+};
+
+// Far more than any system's socket buffers hold, so that sends meet full buffers.
+constexpr int kChunks = 64;
+const std::string kChunk(1 << 20, 'x');
+
+// A peer that takes every byte, however fast: each send that finds the buffers full waits for
+// room instead of failing.
+TEST(Sending, WaitsForRoomWhileThePeerReads) {
+  const Listener listener;
+  std::size_t taken = 0;
+  std::thread peer([&] {
+    const SocketHandle connection = ::accept(listener.handle, nullptr, nullptr);
+    char buffer[65536];
+    for (;;) {
+      const auto count = ::recv(connection, buffer, sizeof buffer, 0);
+      if (count <= 0) break;
+      taken += static_cast<std::size_t>(count);
+    }
+    CloseSocket(connection);
+  });
+  std::optional<CaughtFailure> failure;
+  {
+    TcpChannel channel = listener.Connect();
+    failure = CatchFailure([&] {
+      for (int i = 0; i < kChunks; ++i) channel.SendAll(kChunk);
+    });
+  }  // closed: the peer reads to the end
+  peer.join();
+  EXPECT_FALSE(failure) << failure->message;
+  EXPECT_EQ(taken, kChunks * kChunk.size());
+}
+
+// A peer that takes nothing (its connection is never even accepted): once the buffers between
+// the two are full, the send waits no longer than its bound and fails as a timed-out
+// connection instead of hanging the press.
+TEST(Sending, PeerThatReadsNothingTimesOut) {
+  const Listener listener;
+  TcpChannel channel = listener.Connect();
+  const auto failure = CatchFailure([&] {
+    for (int i = 0; i < kChunks; ++i) channel.SendAll(kChunk);
+  });
   ASSERT_TRUE(failure);
   EXPECT_EQ(failure->message, "Socket Error # 10060\r\nConnection timed out.");
 }

@@ -20,15 +20,23 @@ inline Uri RequestUri(std::u16string host = u"localhost", std::u16string path = 
   return uri;
 }
 
-// "Now" is whatever the test says; local time is UTC.
+// "Now" is whatever the test says; local time is UTC. Counts how often it is read.
 class ManualClock final : public CookieClock {
  public:
-  DateTime Now() const override { return now_; }
-  int UtcOffsetMinutes() const override { return 0; }
+  DateTime Now() const override {
+    ++readings_;
+    return now_;
+  }
+  int UtcOffsetMinutes() const override {
+    ++readings_;
+    return 0;
+  }
   void Advance(std::int64_t seconds) { now_ = AddSecondsClamped(now_, seconds); }
+  int readings() const { return readings_; }
 
  private:
   DateTime now_ = MakeDateTime(2024, 5, 1, 12, 0, 0);
+  mutable int readings_ = 0;
 };
 
 }  // namespace queue

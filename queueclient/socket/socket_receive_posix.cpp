@@ -1,10 +1,10 @@
-// The bounded receive.
-#include "queueclient/socket/socket_receive.h"
-
+// The bounded receive on POSIX systems: a blocking receive under the socket's receive time-out.
 #include <climits>
 
+#include "queueclient/socket/socket_error_numbers.h"
 #include "queueclient/socket/socket_errors.h"
 #include "queueclient/socket/socket_platform.h"
+#include "queueclient/socket/socket_receive.h"
 
 namespace queue {
 
@@ -23,7 +23,8 @@ ReceiveOutcome ReceiveWithin(const Socket& socket, SocketTimeout& receive_timeou
     if (received >= 0) return {Status::kReceived, static_cast<std::size_t>(received)};
     if (InterruptedBySignal()) continue;
     const int error = LastSocketError();
-    if (!IsReceiveTimeout(error)) return {Status::kFailed, 0, error};
+    // POSIX reports an expired receive time-out as "would block".
+    if (error != wsa::kWouldBlock) return {Status::kFailed, 0, error};
     // A time-out before the last slice of the wait only ends that slice.
     if (wait.final_slice()) return {Status::kTimedOut};
   }
