@@ -1,6 +1,7 @@
 // The program's three windows made in a test's own process as the start-up makes them (the
-// theme and density hooks, the application object, the theme, then the operator, settings and
-// About windows, with the program's resources and manifest linked in), and their end.
+// theme and density hooks, the application object, the theme, then the operator window and the
+// settings object's FormCreate), with the settings and About windows made at once rather than
+// at their first showing, with the program's resources and manifest linked in; and their end.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@ inline void Make() {
   MainForm = new TMainForm;
   MainForm->Create();
   SetupForm = new TSetupForm(*MainForm);
+  SetupForm->FormCreate();
   SetupForm->Create();
   AboutForm = new TAboutForm(*MainForm);
   AboutForm->Create();

@@ -6,7 +6,8 @@
 // closing there, leaves its settings file as it was. Wine reports one density for every monitor
 // and never sends WM_DPICHANGED itself, so the message is sent here, and the second monitor is
 // one the test lays out. The fonts outlive the controls that draw with them; the small icon is
-// the icon's own small image.
+// the icon's own small image. The settings given to the settings window before its first
+// showing makes it are the ones its controls hold then.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -25,6 +26,7 @@
 #include "settings/settings_values.h"
 #include "tests/win32/program_windows.h"
 #include "tests/win32/window_geometry.h"
+#include "win32/controls/wide_text.h"
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
@@ -434,5 +436,68 @@ TEST_F(WindowsDensityTest, HighContrastColoursWinOverTheThemeAndTheWindowsOwn) {
   win32theme::SetHighContrastReader(nullptr);
   for (HWND window : {MainForm->hwnd(), AboutForm->hwnd()}) ShowWindow(window, SW_HIDE);
 }
+
+// The settings a settings window is given before it is made (at start-up, before its first
+// showing): read back as given, and held by its controls once its first showing makes it. A
+// number outside the list selects none, as the list itself would; an address keeps what an edit
+// field keeps of it.
+struct EarlySettings {
+  const char* what;
+  std::u16string address;
+  int index;
+  std::u16string kept_address;
+  int kept_index;
+  std::u16string number_text;
+};
+
+void PrintTo(const EarlySettings& settings, std::ostream* out) {
+  *out << settings.what;
+}
+
+class SettingsBeforeTheirWindowTest : public WindowsDensityTest,
+                                      public ::testing::WithParamInterface<EarlySettings> {};
+
+// Closes the settings window being shown modally, from inside its message loop.
+TSetupForm* shown_form = nullptr;
+void CALLBACK CloseShownForm(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (shown_form == nullptr || shown_form->hwnd() == nullptr) return;
+  KillTimer(nullptr, timer);
+  PostMessageW(shown_form->hwnd(), WM_CLOSE, 0, 0);
+}
+
+TEST_P(SettingsBeforeTheirWindowTest, AreReadAsGivenAndHeldByItsControlsOnceShown) {
+  const EarlySettings& given = GetParam();
+  TSetupForm form(*MainForm);
+  form.SetServerAddress(given.address);
+  form.SetWindowNumberIndex(given.index);
+  ASSERT_EQ(form.hwnd(), nullptr);
+  EXPECT_EQ(form.ServerAddress(), given.kept_address);
+  EXPECT_EQ(form.WindowNumberIndex(), given.kept_index);
+  EXPECT_EQ(form.WindowNumberText(), given.number_text);
+
+  // The first showing makes the window; closed from inside its loop, it is hidden, not gone.
+  shown_form = &form;
+  ASSERT_NE(SetTimer(nullptr, 0, 10, CloseShownForm), 0u);
+  form.ShowModal();
+  shown_form = nullptr;
+  ASSERT_NE(form.hwnd(), nullptr);
+  EXPECT_FALSE(IsWindowVisible(form.hwnd()));
+  EXPECT_EQ(win32::WindowText(form.serverEdit), given.kept_address);
+  EXPECT_EQ(SendMessageW(form.operatorSelect, CB_GETCURSEL, 0, 0), given.kept_index);
+  EXPECT_EQ(form.ServerAddress(), given.kept_address);
+  EXPECT_EQ(form.WindowNumberIndex(), given.kept_index);
+  EXPECT_EQ(form.WindowNumberText(), given.number_text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, SettingsBeforeTheirWindowTest,
+    ::testing::Values(
+        EarlySettings{"stored", u"http://queue.test:8080", 3, u"http://queue.test:8080", 3, u"4"},
+        EarlySettings{"first number", u"", 0, u"", 0, u"1"},
+        EarlySettings{"last number", u"http://localhost", 6, u"http://localhost", 6, u"7"},
+        EarlySettings{"none chosen", u"http://localhost/", -1, u"http://localhost/", -1, u""},
+        EarlySettings{"number outside the list", u"x", 7, u"x", -1, u""},
+        EarlySettings{"address with a null", std::u16string(u"http://a\0b", 10), 2, u"http://a", 2,
+                      u"3"}));
 
 }  // namespace

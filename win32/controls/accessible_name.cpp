@@ -13,14 +13,16 @@
 
 #include "core/failure.h"
 #include "win32/controls/wide_text.h"
+#include "win32/shell/libraries_on_use.h"
 
 namespace win32 {
 namespace {
 
 constexpr UINT_PTR kAccessibleNameId = 20;
-// The interface's identifier is written as __uuidof(IAccessible), never IID_IAccessible: the
-// MinGW import library of oleacc.dll names the DLL's exported data of that name, whose address
-// taken without an import declaration is a jump stub's, not the identifier.
+// The interfaces' identifiers are written as __uuidof(...), never IID_...: the program links
+// neither oleacc.dll (whose MinGW import library names the DLL's exported data of that name, an
+// address of which taken without an import declaration is a jump stub's, not the identifier)
+// nor the system's COM libraries, which are loaded at the first screen reader's request.
 
 struct Texts {
   std::wstring name;
@@ -34,9 +36,15 @@ bool IsSelf(const VARIANT& child) {
   return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-HRESULT Answer(const std::wstring& text, BSTR* out) {
+// A COM call returns its failure as an error code: none may unwind into the caller.
+HRESULT Answer(const std::wstring& text, BSTR* out) noexcept {
   if (out == nullptr) return E_POINTER;
-  *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  try {
+    *out = win32::AllocateBstr(text.data(), static_cast<UINT>(text.size()));
+  } catch (const queue::Failure&) {
+    *out = nullptr;
+    return E_FAIL;
+  }
   return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -53,9 +61,9 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
       *out = static_cast<IAccessible*>(this);
-    } else if (iid == IID_IOleWindow) {
+    } else if (iid == __uuidof(IOleWindow)) {
       *out = static_cast<IOleWindow*>(this);
     } else {
       // Another interface of the standard object would answer QueryInterface without this
@@ -112,7 +120,7 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     if (IsSelf(child) && texts_->link) {
       if (role == nullptr) return E_POINTER;
-      VariantInit(role);
+      *role = VARIANT{};
       role->vt = VT_I4;
       role->lVal = ROLE_SYSTEM_LINK;
       return S_OK;
@@ -198,25 +206,37 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
   SharedTexts texts_;
 };
 
-// The object for WM_GETOBJECT, or 0 (the system's own object then) when it cannot be made.
+// The object for WM_GETOBJECT, or 0 (the system's own object then) when it cannot be made. The
+// libraries it needs are loaded at the first request; where the system cannot give them, the
+// control is read as the system reads it, without its names, rather than not at all.
 LRESULT AccessibleObject(HWND control, WPARAM flags, const SharedTexts& texts) noexcept {
-  IAccessible* standard = nullptr;
-  if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
-                                       reinterpret_cast<void**>(&standard))) ||
-      standard == nullptr) {
+  try {
+    EnterComApartment();
+    IAccessible* standard = nullptr;
+    if (FAILED(StandardAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&standard))) ||
+        standard == nullptr) {
+      return 0;
+    }
+    auto* named = new (std::nothrow) NamedAccessible(control, standard, texts);
+    if (named == nullptr) {
+      standard->Release();
+      return 0;
+    }
+    // ResultFromObject keeps a reference of its own for the caller; a failure comes back as the
+    // error code the caller expects. The one reference held here is let go however it ends.
+    LRESULT result = 0;
+    try {
+      result = ResultFromObject(__uuidof(IAccessible), flags, static_cast<IAccessible*>(named));
+    } catch (const queue::Failure&) {
+      named->Release();
+      return 0;
+    }
+    named->Release();
+    return result;
+  } catch (const queue::Failure&) {
     return 0;
   }
-  auto* named = new (std::nothrow) NamedAccessible(control, standard, texts);
-  if (named == nullptr) {
-    standard->Release();
-    return 0;
-  }
-  // LresultFromObject keeps a reference of its own for the caller; a failure comes back as the
-  // error code the caller expects.
-  const LRESULT result =
-      LresultFromObject(__uuidof(IAccessible), flags, static_cast<IAccessible*>(named));
-  named->Release();
-  return result;
 }
 
 LRESULT CALLBACK AccessibleNameProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,

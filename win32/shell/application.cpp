@@ -1,11 +1,9 @@
 // The application object.
 #include "win32/shell/application.h"
 
-#include <ole2.h>
-
 #include "core/application_title.h"
-#include "core/failure.h"
 #include "win32/controls/wide_text.h"
+#include "win32/shell/libraries_on_use.h"
 
 namespace win32 {
 namespace {
@@ -37,9 +35,6 @@ std::u16string ExecutablePath() {
 }
 
 Application::Application() {
-  if (FAILED(OleInitialize(nullptr))) {
-    throw queue::Failure(queue::CoreFailure::kGeneric, "OLE cannot be initialised");
-  }
   Title() = queue::DeriveApplicationTitle(ExecutablePath(), &PlatformLower);
   CreateNative({L"TApplication", nullptr, WS_POPUP, 0, nullptr}, Wide(Title()));
   Hidden() = hwnd();
@@ -47,7 +42,8 @@ Application::Application() {
 
 Application::~Application() {
   Hidden() = nullptr;
-  OleUninitialize();
+  // Entered only if a link or a screen reader needed COM during the run.
+  LeaveComApartment();
 }
 
 LRESULT Application::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,8 +1,9 @@
-// The application object, made once before the windows: OLE initialised for the window
-// thread, the application title derived from the executable's file name, the program icon and
-// the hidden application window. That window is never shown (so it has no taskbar button); it
-// owns the error box when no window of the program is active and takes the system's notice
-// that the session ends.
+// The application object, made once before the windows: the application title derived from
+// the executable's file name, the program icon and the hidden application window. That window
+// is never shown (so it has no taskbar button); it owns the error box when no window of the
+// program is active and takes the system's notice that the session ends. COM, which only the About
+// window's links and screen readers need, is entered at their first use (libraries_on_use.h) and
+// left when this object goes.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +17,7 @@ namespace win32 {
 
 class Application : public Window {
  public:
-  // Throws a Failure when OLE or the hidden window cannot be had.
+  // Throws a Failure when the hidden window cannot be had.
   Application();
   ~Application() override;
 

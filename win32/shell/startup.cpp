@@ -36,17 +36,18 @@ class Windows {
   }
 
   // Each reference is set before its window is made, so a handler that runs while it is made
-  // finds it. The settings window's FormCreate writes the operator window's caption.
+  // finds it. The settings and About windows are made at their first showing (ShowModal);
+  // until then the settings object keeps the settings, and its FormCreate writes the operator
+  // window's caption now as it always has.
   void Create() {
     main_ = std::make_unique<TMainForm>();
     MainForm = main_.get();
     MainForm->Create();
     setup_ = std::make_unique<TSetupForm>(*MainForm);
     SetupForm = setup_.get();
-    SetupForm->Create();
+    SetupForm->FormCreate();
     about_ = std::make_unique<TAboutForm>(*MainForm);
     AboutForm = about_.get();
-    AboutForm->Create();
   }
 
  private:

@@ -1,7 +1,8 @@
 // The program's start-up, run and shut-down, in their fixed order: the application object,
-// the theme request, the three windows made once (MainForm, SetupForm, AboutForm, each
-// reference set before its window is made), the operator window shown in the state the show
-// command asks for, the message loop, and the windows destroyed last-made first.
+// the theme request, the operator window made and the three window objects (MainForm,
+// SetupForm, AboutForm) set, the settings and About windows themselves made at their first
+// showing, the operator window shown in the state the show command asks for, the message loop,
+// and the windows destroyed About, settings, operator.
 #pragma once
 
 namespace win32 {

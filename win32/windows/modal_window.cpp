@@ -8,6 +8,14 @@
 
 namespace win32 {
 void ModalWindow::ShowModal() {
+  if (hwnd() == nullptr) {
+    try {
+      Create();
+    } catch (...) {
+      DestroyNative();
+      throw;
+    }
+  }
   HWND owner = GetWindow(hwnd(), GW_OWNER);
   PlaceForFirstShowing();
   {

@@ -1,5 +1,6 @@
-// A window shown modally from the operator window (the settings and About windows): made once,
-// hidden between showings, centred in the work area of its owner's monitor at its first
+// A window shown modally from the operator window (the settings and About windows): made at its
+// first showing (most runs never show it, and making it cost start-up time), hidden between
+// showings, centred in the work area of its owner's monitor at its first
 // showing (never left of or above the desktop) and later shown where it was left.
 #pragma once
 
@@ -9,8 +10,12 @@ namespace win32 {
 
 class ModalWindow : public Window {
  public:
-  // Shows the window, runs a nested message loop until it is closed, hides it and returns.
-  // The owner takes no input meanwhile.
+  // Makes the window and its controls, hidden. Throws a Failure when they cannot be made.
+  virtual void Create() = 0;
+
+  // Makes the window if it is not made yet (a failure leaves it unmade, to be tried again at
+  // the next showing, and goes to the caller), shows it, runs a nested message loop until it
+  // is closed, hides it and returns. The owner takes no input meanwhile.
   void ShowModal();
 
  protected:

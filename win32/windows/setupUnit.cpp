@@ -37,9 +37,28 @@ enum ControlId {
   kCloseId
 };
 
+// The number list's items: "1" to "7".
+std::u16string WindowNumberItem(int index) {
+  return win32::FromWide(std::to_wstring(index + 1));
+}
+
+// What a drop-down list selects when asked for `index`: an index outside its items selects
+// none.
+int SelectableIndex(int index) {
+  return index >= 0 && index < queue::kWindowNumbers ? index : -1;
+}
+
+// What an edit field holds of a text given to it: the text up to its first null character.
+std::u16string FieldText(const std::u16string& text) {
+  return text.substr(0, text.find(u'\0'));
+}
+
 }  // namespace
 
-TSetupForm::TSetupForm(TMainForm& main_form) : main_form_(main_form) {}
+TSetupForm::TSetupForm(TMainForm& main_form)
+    : main_form_(main_form),
+      server_address_(queue::texts::kServerDefault),
+      window_number_index_(-1) {}
 
 TSetupForm::~TSetupForm() {
   DestroyNative();
@@ -56,8 +75,8 @@ void TSetupForm::Create() {
   // a field by the label before it; the fields are given their labels' names as well.
   serverLabel = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kServerLabel.caption,
                                  SS_LEFT | SS_NOPREFIX, kServerLabelId);
-  serverEdit = win32::MakeChild(hwnd(), L"EDIT", queue::texts::kServerDefault,
-                                WS_TABSTOP | ES_AUTOHSCROLL, kServerEditId, WS_EX_CLIENTEDGE);
+  serverEdit = win32::MakeChild(hwnd(), L"EDIT", server_address_, WS_TABSTOP | ES_AUTOHSCROLL,
+                                kServerEditId, WS_EX_CLIENTEDGE);
   operatorLabel = win32::MakeChild(hwnd(), L"STATIC", queue::texts::kOperatorLabel.caption,
                                    SS_LEFT | SS_NOPREFIX, kOperatorLabelId);
   operatorSelect = win32::MakeChild(hwnd(), L"COMBOBOX", u"",
@@ -68,10 +87,11 @@ void TSetupForm::Create() {
   win32::NameForScreenReader(operatorSelect,
                              win32::ScreenReaderText{queue::texts::kOperatorLabel.caption,
                                                      queue::texts::kOperatorSelect.description});
-  for (int number = 1; number <= queue::kWindowNumbers; ++number) {
+  for (int index = 0; index < queue::kWindowNumbers; ++index) {
     SendMessageW(operatorSelect, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(std::to_wstring(number).c_str()));
+                 reinterpret_cast<LPARAM>(win32::Wide(WindowNumberItem(index))));
   }
+  SendMessageW(operatorSelect, CB_SETCURSEL, static_cast<WPARAM>(window_number_index_), 0);
   btn1 = win32::MakeChild(hwnd(), L"BUTTON", queue::texts::kSaveButton.caption,
                           WS_TABSTOP | BS_PUSHBUTTON, kSaveId);
   btn2 = win32::MakeChild(hwnd(), L"BUTTON", queue::texts::kCloseButton.caption,
@@ -79,7 +99,7 @@ void TSetupForm::Create() {
   win32::NameForScreenReader(btn1, queue::texts::kSaveButton);
   win32::NameForScreenReader(btn2, queue::texts::kCloseButton);
   LayOut();
-  FormCreate();
+  made_ = true;
 }
 
 void TSetupForm::LayOut() {
@@ -146,22 +166,33 @@ void TSetupForm::btn2Click() {
 }
 
 std::u16string TSetupForm::WindowNumberText() const {
+  if (!made_) return window_number_index_ < 0 ? u"" : WindowNumberItem(window_number_index_);
   return win32::WindowText(operatorSelect);
 }
 
 int TSetupForm::WindowNumberIndex() const {
+  if (!made_) return window_number_index_;
   return static_cast<int>(SendMessageW(operatorSelect, CB_GETCURSEL, 0, 0));
 }
 
 void TSetupForm::SetWindowNumberIndex(int index) {
+  if (!made_) {
+    window_number_index_ = SelectableIndex(index);
+    return;
+  }
   SendMessageW(operatorSelect, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 std::u16string TSetupForm::ServerAddress() const {
+  if (!made_) return server_address_;
   return win32::WindowText(serverEdit);
 }
 
 void TSetupForm::SetServerAddress(const std::u16string& address) {
+  if (!made_) {
+    server_address_ = FieldText(address);
+    return;
+  }
   win32::SetWindowText(serverEdit, address);
 }
 

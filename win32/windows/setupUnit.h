@@ -1,6 +1,7 @@
 // The settings window (SetupForm): the window number and the queue server address. Its two
-// input controls are the program's only store of these values during a run; its Save button
-// only writes the window number into the operator window's caption.
+// input controls are the program's only store of these values during a run once the window is
+// made (at its first showing); until then this object keeps the values the controls will be
+// made with. Its Save button only writes the window number into the operator window's caption.
 #pragma once
 
 #include <memory>
@@ -18,9 +19,9 @@ class TSetupForm : public win32::ModalWindow {
   // The window and its controls go before the fonts they draw with.
   ~TSetupForm() override;
 
-  // Makes the window and its controls, hidden, scaled to the density found now; FormCreate
-  // runs last.
-  void Create();
+  // Makes the window and its controls, hidden, scaled to the density found now, the controls
+  // holding the values set so far.
+  void Create() override;
 
   HWND operatorLabel = nullptr;
   HWND serverLabel = nullptr;
@@ -33,10 +34,12 @@ class TSetupForm : public win32::ModalWindow {
   void btn1Click();
   // "Закрыть": ends the modal showing; the values stay as they are.
   void btn2Click();
-  // Composes the operator window's caption as Save does.
+  // Composes the operator window's caption as Save does; run at start-up, when this object is
+  // made, whether or not the window is.
   void FormCreate();
 
-  // The chosen number's text ("" when none), its item index (-1 for none), the address.
+  // The chosen number's text ("" when none), its item index (-1 for none), the address: the
+  // controls' once the window is made, as the controls will hold them before.
   std::u16string WindowNumberText() const;
   int WindowNumberIndex() const;
   void SetWindowNumberIndex(int index);
@@ -51,10 +54,14 @@ class TSetupForm : public win32::ModalWindow {
   void LayOut();
 
   TMainForm& main_form_;
+  // What the controls are made with, and whether they are made and hold the values instead.
+  std::u16string server_address_;
+  int window_number_index_;
+  bool made_ = false;
   win32::Scaling scaling_;
   std::unique_ptr<win32::DesignFont> control_font_;
   std::unique_ptr<win32::DesignFont> label_font_;  // only where the design font is missing
 };
 
-// Set at start-up before the window is made; valid until the windows are destroyed.
+// Set at start-up, before the operator window is shown; valid until the windows are destroyed.
 extern TSetupForm* SetupForm;

@@ -1,8 +1,6 @@
 // The About window: the logo, the program's name and version, the maker, and two links.
 #include "win32/windows/uAboutForm.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -19,6 +17,7 @@
 #include "win32/scaling/display_density.h"
 #include "win32/scaling/window_scaling.h"
 #include "win32/shell/application.h"
+#include "win32/shell/libraries_on_use.h"
 #include "win32/theme/high_contrast.h"
 #include "win32/theme/themed_windows.h"
 #include "win32/windows/mainUnit.h"
@@ -102,10 +101,8 @@ win32::Bitmap MakeBitmap(const win32::Picture& picture) {
 
 void OpenAddress(std::u16string_view address) {
   // Whether a browser or mail program took the address is the shell's affair: the window
-  // reports nothing either way.
-  static_cast<void>(ShellExecuteW(win32::HiddenApplicationWindow(), L"open",
-                                  win32::WideString(address).c_str(), nullptr, nullptr,
-                                  SW_SHOWDEFAULT));
+  // reports nothing either way. A shell that cannot be loaded is a failure of the click.
+  win32::ShellOpen(win32::HiddenApplicationWindow(), win32::WideString(address));
 }
 
 }  // namespace
@@ -206,8 +203,9 @@ void TAboutForm::DrawLogo(const DRAWITEMSTRUCT& item) const {
   const win32::SavedDcState saved(picture_dc.get());
   SelectObject(picture_dc.get(), logo_bitmap_.get());
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(item.hDC, box.left + (box_width - width) / 2, box.top + (box_height - height) / 2,
-             width, height, picture_dc.get(), 0, 0, logo_.width, logo_.height, blend);
+  // gdi32's own AlphaBlend: msimg32.dll's would be one more library loaded at every start.
+  GdiAlphaBlend(item.hDC, box.left + (box_width - width) / 2, box.top + (box_height - height) / 2,
+                width, height, picture_dc.get(), 0, 0, logo_.width, logo_.height, blend);
 }
 
 void TAboutForm::lbl2Click() {

@@ -1,6 +1,6 @@
 // The About window (AboutForm): a fixed-size modal dialog with the program's logo, name,
 // version and maker, and two links that hand the maker's web and e-mail addresses to the
-// shell. Created once at start-up and only hidden between showings.
+// shell. Made at its first showing and only hidden between showings.
 #pragma once
 
 #include <memory>
@@ -19,7 +19,7 @@ class TAboutForm : public win32::ModalWindow {
 
   // Makes the window and its controls, hidden, scaled to the density found now, and decodes
   // the logo. Throws when the logo resource is missing or damaged.
-  void Create();
+  void Create() override;
 
   HWND imgLogo = nullptr;
   HWND lbl1 = nullptr;
@@ -63,5 +63,5 @@ class TAboutForm : public win32::ModalWindow {
   AddressOpener open_address_;
 };
 
-// Set at start-up before the window is made; valid until the windows are destroyed.
+// Set at start-up, before the operator window is shown; valid until the windows are destroyed.
 extern TAboutForm* AboutForm;
