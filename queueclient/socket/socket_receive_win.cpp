@@ -38,7 +38,7 @@ ReceiveOutcome ReceiveWithin(const Socket& socket, SocketTimeout& /*receive_time
     if (error != wsa::kWouldBlock) return {Status::kFailed, 0, error};
     const int timeout_ms = MillisecondsLeft(end);
     if (timeout_ms == 0) return {Status::kTimedOut};
-    WSAPOLLFD polled{socket.handle(), POLLIN, 0};
+    WSAPOLLFD polled{static_cast<SOCKET>(socket.handle()), POLLIN, 0};
     const int ready = ::WSAPoll(&polled, 1, timeout_ms);
     if (ready < 0) return {Status::kFailed, 0, LastSocketError()};
     if (ready == 0) return {Status::kTimedOut};
